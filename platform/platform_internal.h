@@ -45,3 +45,7 @@ bool HasRealDisplay();
 
 // The renderer side: the 3D interface behind IDirectDraw::QueryInterface(IID_IDirect3D).
 IDirect3D* CreateDirect3D(IDirectDraw* directDraw);
+
+// Post a window message from any thread (the music's end-of-play notice comes from the audio
+// thread); it is taken by PeekMessageA on the window's thread like any posted message.
+void PostMessageFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,87 @@
+// Placeholders for the window, kernel, GDI and DirectDraw stand-ins (no library yet).
+#include "platform_internal.h"
+#include "testing.h"
+
+WORD RegisterClassA(const WNDCLASSA*) { return 0; }
+HWND CreateWindowExA(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID)
+{
+    return nullptr;
+}
+BOOL ShowWindow(HWND, int) { return FALSE; }
+BOOL UpdateWindow(HWND) { return FALSE; }
+BOOL CloseWindow(HWND) { return FALSE; }
+BOOL DestroyWindow(HWND) { return FALSE; }
+BOOL PeekMessageA(MSG*, HWND, UINT, UINT, UINT) { return FALSE; }
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+LRESULT DispatchMessageA(const MSG*) { return 0; }
+BOOL PostMessageA(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+LRESULT SendMessageA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+void PostQuitMessage(int) {}
+LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+short GetKeyState(int) { return 0; }
+int ShowCursor(BOOL) { return 0; }
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
+int GetSystemMetrics(int index) { return index == SM_CXSCREEN ? 640 : 480; }
+HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) { return nullptr; }
+
+DWORD GetTickCount() { return 0; }
+DWORD GetModuleFileNameA(HMODULE, LPSTR, DWORD) { return 0; }
+HMODULE GetModuleHandleA(LPCSTR) { return nullptr; }
+HGLOBAL GlobalAlloc(UINT, size_t) { return nullptr; }
+HGLOBAL GlobalFree(HGLOBAL memory) { return memory; }
+LPSTR lstrcpyA(LPSTR, LPCSTR) { return nullptr; }
+
+HGDIOBJ GetStockObject(int) { return nullptr; }
+int GetObjectA(HGDIOBJ, int, LPVOID) { return 0; }
+HDC CreateCompatibleDC(HDC) { return nullptr; }
+BOOL DeleteDC(HDC) { return FALSE; }
+HGDIOBJ SelectObject(HDC, HGDIOBJ) { return nullptr; }
+BOOL DeleteObject(HGDIOBJ) { return FALSE; }
+BOOL BitBlt(HDC, int, int, int, int, HDC, int, int, DWORD) { return FALSE; }
+HFONT CreateFontIndirectA(const LOGFONTA*) { return nullptr; }
+int SetBkMode(HDC, int) { return 0; }
+COLORREF SetTextColor(HDC, COLORREF) { return 0; }
+BOOL TextOutA(HDC, int, int, LPCSTR, int) { return FALSE; }
+HPEN CreatePen(int, int, COLORREF) { return nullptr; }
+BOOL MoveToEx(HDC, int, int, POINT*) { return FALSE; }
+BOOL LineTo(HDC, int, int) { return FALSE; }
+
+HRESULT DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw, IUnknown*)
+{
+    if (directDraw)
+        *directDraw = nullptr;
+    return DDERR_UNSUPPORTED;
+}
+
+std::string NativePath(const char* windowsPath) { return windowsPath ? windowsPath : ""; }
+std::string Cp932ToUtf8(const char* text, size_t length) { return std::string(text, length); }
+bool DecodeBitmapFile(const char*, DecodedBitmap*) { return false; }
+bool GetSurfacePixels(IDirectDrawSurface*, SurfacePixels*) { return false; }
+HDC CreateSurfaceDC(uint16_t*, int, int, int) { return nullptr; }
+void DestroySurfaceDC(HDC) {}
+void PresentToWindow(const uint16_t*, int, int, int) {}
+bool HasRealDisplay() { return false; }
+void PostMessageFromAnyThread(HWND, UINT, WPARAM, LPARAM) {}
+
+void TestUseManualClock(DWORD) {}
+void TestAdvanceClock(DWORD) {}
+void TestMoveMouse(int, int) {}
+void TestPressKey(int) {}
+void TestSetMouseButton(int, bool) {}
+void TestRequestClose() {}
+void TestSetPresentHook(std::function<void()>) {}
+const uint16_t* TestPresentedImage()
+{
+    static uint16_t image[640 * 480];
+    return image;
+}
+int TestPresentCount() { return 0; }
+void TestLoseAllSurfaces() {}
+const std::vector<TestMessageBox>& TestMessageBoxes()
+{
+    static std::vector<TestMessageBox> boxes;
+    return boxes;
+}
+void TestClearMessageBoxes() {}

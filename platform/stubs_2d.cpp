@@ -26,12 +26,6 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
 int GetSystemMetrics(int index) { return index == SM_CXSCREEN ? 640 : 480; }
 HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) { return nullptr; }
 
-DWORD GetTickCount() { return 0; }
-DWORD GetModuleFileNameA(HMODULE, LPSTR, DWORD) { return 0; }
-HMODULE GetModuleHandleA(LPCSTR) { return nullptr; }
-HGLOBAL GlobalAlloc(UINT, size_t) { return nullptr; }
-HGLOBAL GlobalFree(HGLOBAL memory) { return memory; }
-LPSTR lstrcpyA(LPSTR, LPCSTR) { return nullptr; }
 
 HGDIOBJ GetStockObject(int) { return nullptr; }
 int GetObjectA(HGDIOBJ, int, LPVOID) { return 0; }
@@ -48,37 +42,18 @@ HPEN CreatePen(int, int, COLORREF) { return nullptr; }
 BOOL MoveToEx(HDC, int, int, POINT*) { return FALSE; }
 BOOL LineTo(HDC, int, int) { return FALSE; }
 
-HRESULT DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw, IUnknown*)
-{
-    if (directDraw)
-        *directDraw = nullptr;
-    return DDERR_UNSUPPORTED;
-}
 
-std::string NativePath(const char* windowsPath) { return windowsPath ? windowsPath : ""; }
-std::string Cp932ToUtf8(const char* text, size_t length) { return std::string(text, length); }
 bool DecodeBitmapFile(const char*, DecodedBitmap*) { return false; }
-bool GetSurfacePixels(IDirectDrawSurface*, SurfacePixels*) { return false; }
 HDC CreateSurfaceDC(uint16_t*, int, int, int) { return nullptr; }
 void DestroySurfaceDC(HDC) {}
 void PresentToWindow(const uint16_t*, int, int, int) {}
 bool HasRealDisplay() { return false; }
 void PostMessageFromAnyThread(HWND, UINT, WPARAM, LPARAM) {}
 
-void TestUseManualClock(DWORD) {}
-void TestAdvanceClock(DWORD) {}
 void TestMoveMouse(int, int) {}
 void TestPressKey(int) {}
 void TestSetMouseButton(int, bool) {}
 void TestRequestClose() {}
-void TestSetPresentHook(std::function<void()>) {}
-const uint16_t* TestPresentedImage()
-{
-    static uint16_t image[640 * 480];
-    return image;
-}
-int TestPresentCount() { return 0; }
-void TestLoseAllSurfaces() {}
 const std::vector<TestMessageBox>& TestMessageBoxes()
 {
     static std::vector<TestMessageBox> boxes;

@@ -24,28 +24,14 @@ int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
 int GetSystemMetrics(int index) { return index == SM_CXSCREEN ? 640 : 480; }
-HANDLE LoadImageA(HINSTANCE, LPCSTR, UINT, int, int, UINT) { return nullptr; }
 
 
-HGDIOBJ GetStockObject(int) { return nullptr; }
-int GetObjectA(HGDIOBJ, int, LPVOID) { return 0; }
-HDC CreateCompatibleDC(HDC) { return nullptr; }
-BOOL DeleteDC(HDC) { return FALSE; }
-HGDIOBJ SelectObject(HDC, HGDIOBJ) { return nullptr; }
-BOOL DeleteObject(HGDIOBJ) { return FALSE; }
-BOOL BitBlt(HDC, int, int, int, int, HDC, int, int, DWORD) { return FALSE; }
 HFONT CreateFontIndirectA(const LOGFONTA*) { return nullptr; }
 int SetBkMode(HDC, int) { return 0; }
 COLORREF SetTextColor(HDC, COLORREF) { return 0; }
 BOOL TextOutA(HDC, int, int, LPCSTR, int) { return FALSE; }
-HPEN CreatePen(int, int, COLORREF) { return nullptr; }
-BOOL MoveToEx(HDC, int, int, POINT*) { return FALSE; }
-BOOL LineTo(HDC, int, int) { return FALSE; }
 
 
-bool DecodeBitmapFile(const char*, DecodedBitmap*) { return false; }
-HDC CreateSurfaceDC(uint16_t*, int, int, int) { return nullptr; }
-void DestroySurfaceDC(HDC) {}
 void PresentToWindow(const uint16_t*, int, int, int) {}
 bool HasRealDisplay() { return false; }
 void PostMessageFromAnyThread(HWND, UINT, WPARAM, LPARAM) {}

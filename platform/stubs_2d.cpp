@@ -26,10 +26,6 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
 int GetSystemMetrics(int index) { return index == SM_CXSCREEN ? 640 : 480; }
 
 
-HFONT CreateFontIndirectA(const LOGFONTA*) { return nullptr; }
-int SetBkMode(HDC, int) { return 0; }
-COLORREF SetTextColor(HDC, COLORREF) { return 0; }
-BOOL TextOutA(HDC, int, int, LPCSTR, int) { return FALSE; }
 
 
 void PresentToWindow(const uint16_t*, int, int, int) {}

@@ -13,7 +13,7 @@
 constexpr float SHOT_LIFETIME = 0.8f; // seconds a shot may fly
 constexpr float SHOT_SPEED = 200.0f;  // world units per second along the pivot's z axis
 constexpr float SHOT_ORIGIN_X = 30.0f; // distances are measured from (30, 0, 0), short of the satellite
-constexpr float AIM_ROLL_RATE = -0.035f; // follows the camera's roll, radians per second left
+constexpr double AIM_ROLL_RATE = -0.035; // follows the camera's roll, radians per second left
 constexpr int32_t MISSILE_SCORE = 700;
 constexpr int32_t OFF_SCREEN_PIXEL = INT32_MIN; // explosion point of a kill with no screen point
 
@@ -38,7 +38,7 @@ static void LaunchShot(int32_t targetSlot, D3DVECTOR& position, float timeLeft)
     LPDIRECT3DRMFRAME cannon = g_frames[SLOT_CANNON];
 
     // The pointer's offset from the centre, turned back by the camera's roll so far.
-    float theta = AIM_ROLL_RATE * timeLeft;
+    float theta = static_cast<float>(AIM_ROLL_RATE * timeLeft);
     float dx = static_cast<float>(g_mouseX - 320);
     float dy = static_cast<float>(240 - g_mouseY);
     float a = std::cos(theta) * dx - std::sin(theta) * dy;

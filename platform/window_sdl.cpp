@@ -257,6 +257,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         window->sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                        width > 0 ? width : POINTER_WIDTH, height > 0 ? height : POINTER_HEIGHT,
                                        flags);
+        if (window->sdl)
+            SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE); // a count kept before video
         if (window->sdl && HasRealDisplay()) {
             window->renderer = SDL_CreateRenderer(window->sdl, -1, 0);
             if (window->renderer)

@@ -20,7 +20,8 @@ float UnitChannel(float v)
     return v < 1.0f ? v : 1.0f;
 }
 
-// A face's colour from its material; without a material list the mesh is white.
+// A face's colour from its material; without a material list the mesh is white. (For a mesh
+// without one, the importer makes up a grey material with no name; the file's own always have one.)
 void MaterialColour(const aiScene* scene, unsigned index, float rgb[3])
 {
     rgb[0] = rgb[1] = rgb[2] = 1.0f;
@@ -28,7 +29,7 @@ void MaterialColour(const aiScene* scene, unsigned index, float rgb[3])
         return;
     const aiMaterial* material = scene->mMaterials[index];
     aiString name;
-    if (material->Get(AI_MATKEY_NAME, name) == AI_SUCCESS && name == aiString(AI_DEFAULT_MATERIAL_NAME))
+    if (material->Get(AI_MATKEY_NAME, name) != AI_SUCCESS || name == aiString(AI_DEFAULT_MATERIAL_NAME))
         return;
     aiColor4D diffuse;
     if (material->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse) != AI_SUCCESS)

@@ -24,6 +24,6 @@ int TestLastRenderTriangleCount();
 
 // Pixel-write counting: while on, every pixel the rasteriser writes bumps a per-pixel counter of
 // a width x height grid (the device's surface size), so a test can check each pixel is painted
-// exactly once. Turning it on clears the counters.
+// exactly once. Turning it on clears the counters; turning it off keeps them readable.
 void TestCountPixelWrites(bool on, int width, int height);
 int TestPixelWriteCount(int x, int y);

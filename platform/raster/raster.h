@@ -48,7 +48,7 @@ struct RasterTexture {
 
 // Buffers the rasteriser keeps between calls so a frame allocates nothing once warmed up.
 struct RasterScratch {
-    std::vector<uint8_t> outcodes; // which clip planes each vertex is beyond
+    std::vector<uint16_t> outcodes; // which clip planes each vertex is beyond
 };
 
 // Draws the triangles and returns how many reached the screen after culling and clipping (a

@@ -7,11 +7,9 @@
 namespace {
 
 // Clip planes; a vertex outside one has its bit set.
-const uint8_t OUT_FRONT = 1, OUT_BACK = 2, OUT_GUARD_LEFT = 4, OUT_GUARD_RIGHT = 8, OUT_GUARD_UP = 16,
-              OUT_GUARD_DOWN = 32;
-const uint8_t CLIP_BITS = 63;
+const uint16_t CLIP_BITS = 63; // front, back, then the guard band's left, right, top and bottom
 // Off one side of the scissor rectangle (only for rejection; the filler scissors the rest).
-const uint8_t OFF_LEFT = 64, OFF_RIGHT = 128;
+const uint16_t OFF_LEFT = 64, OFF_RIGHT = 128, OFF_TOP = 256, OFF_BOTTOM = 512;
 // Pixels a projected vertex may lie beyond the projection centre before it is clipped.
 const float GUARD_PIXELS = 8192.0f;
 const int MAX_CLIPPED = 12;
@@ -32,19 +30,25 @@ float PlaneDistance(const RasterView& view, int plane, const ClipVertex& p)
     }
 }
 
-uint8_t Outcode(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
+uint16_t Outcode(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
 {
     ClipVertex p{v.x, v.y, v.z, 0, 0, 0, 0, 0};
-    uint8_t code = 0;
+    uint16_t code = 0;
     for (int plane = 0; plane < 6; plane++)
         if (!(PlaneDistance(view, plane, p) >= 0))
-            code |= static_cast<uint8_t>(1 << plane);
+            code |= static_cast<uint16_t>(1 << plane);
     if (code == 0) {
-        float px = view.centreX + view.scale * v.x / v.z;
+        float q = 1.0f / v.z;
+        float px = view.centreX + view.scale * v.x * q;
+        float py = view.centreY - view.scale * v.y * q;
         if (px < static_cast<float>(target.clipLeft))
             code |= OFF_LEFT;
         if (px > static_cast<float>(target.clipRight))
             code |= OFF_RIGHT;
+        if (py < static_cast<float>(target.clipTop))
+            code |= OFF_TOP;
+        if (py > static_cast<float>(target.clipBottom))
+            code |= OFF_BOTTOM;
     }
     return code;
 }
@@ -117,7 +121,7 @@ int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const Ras
     size_t count = static_cast<size_t>(vertexCount);
     if (scratch.outcodes.size() < count)
         scratch.outcodes.resize(count);
-    uint8_t* outcodes = scratch.outcodes.data();
+    uint16_t* outcodes = scratch.outcodes.data();
     for (size_t i = 0; i < count; i++)
         outcodes[i] = Outcode(view, target, vertices[i]);
 
@@ -126,7 +130,7 @@ int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const Ras
         const RasterTriangle& tri = triangles[t];
         if (tri.v[0] >= count || tri.v[1] >= count || tri.v[2] >= count)
             continue;
-        uint8_t ca = outcodes[tri.v[0]], cb = outcodes[tri.v[1]], cc = outcodes[tri.v[2]];
+        uint16_t ca = outcodes[tri.v[0]], cb = outcodes[tri.v[1]], cc = outcodes[tri.v[2]];
         if (ca & cb & cc)
             continue; // wholly beyond one plane or off one side
         const RasterVertex& a = vertices[tri.v[0]];
@@ -143,7 +147,7 @@ int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const Ras
         polygon[0][1] = Corner(b, tri);
         polygon[0][2] = Corner(c, tri);
         int n = 3, which = 0;
-        uint8_t crossed = (ca | cb | cc) & CLIP_BITS;
+        uint16_t crossed = (ca | cb | cc) & CLIP_BITS;
         for (int plane = 0; plane < 6 && n >= 3; plane++) {
             if (!(crossed & (1 << plane)))
                 continue;

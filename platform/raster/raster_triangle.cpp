@@ -84,7 +84,7 @@ int32_t ColourFixed(float v)
     return v < COLOUR_MAX ? static_cast<int32_t>(v) : static_cast<int32_t>(COLOUR_MAX);
 }
 
-uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
+inline uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
 {
     uint32_t tr = (((texel >> 16) & 0xFF) * ((static_cast<uint32_t>(r) >> 16) + 1)) >> 8;
     uint32_t tg = (((texel >> 8) & 0xFF) * ((static_cast<uint32_t>(g) >> 16) + 1)) >> 8;

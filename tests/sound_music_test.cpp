@@ -140,4 +140,28 @@ TEST_F(SoundMusic, TheGameOpensOnePieceAtATimeAndStopsIt)
     EXPECT_EQ(Mode(), "error");
 }
 
+TEST_F(SoundMusic, TheWindowLoopsThePieceOnlyOnceItHasStopped)
+{
+    g_hWnd = TEST_WINDOW;
+    PlayMusic(MIDI_NAME);
+    // Still playing: the mode query answers "playing" and nothing restarts.
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 1);
+    EXPECT_STREQ(g_musicStatus, "playing");
+    EXPECT_TRUE(TestMciNotices().empty());
+
+    ASSERT_TRUE(WaitForNotice(1)); // the piece ends by itself
+    const TestMciNotice end = TestMciNotices()[0];
+    ASSERT_EQ(end.code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, end.deviceId);
+    EXPECT_EQ(Mode(), "stopped");
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, end.code, end.deviceId);
+    EXPECT_STREQ(g_musicStatus, "stopped");
+    EXPECT_EQ(Mode(), "playing");
+
+    // A notice that arrives after the music was stopped finds nothing to loop.
+    StopMusic();
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, end.code, end.deviceId);
+    EXPECT_EQ(Mode(), "error");
+}
+
 } // namespace

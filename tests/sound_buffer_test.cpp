@@ -54,10 +54,7 @@ protected:
 
 TEST_F(SoundBuffers, EachKillRestartsTheOneSoundInsteadOfLayering)
 {
-    const char* const name = "sound_test_bomb.wav";
-    WriteTestFile(name, RiffFile("WAVE", {{"fmt ", PcmFormatBody(1, 1, 22050, 8)}, {"data", NoiseBytes(22050, 4)}}));
-    ASSERT_TRUE(LoadWave(g_soundBuffers[SND_BOMB], name));
-    std::remove(name);
+    ASSERT_TRUE(LoadWave(g_soundBuffers[SND_BOMB], "G_bomb8.Wav")); // the game's own, from the data writer
     LPDIRECTSOUNDBUFFER bomb = g_soundBuffers[SND_BOMB];
 
     PlaySoundEffect(bomb);

@@ -100,7 +100,7 @@ TEST_F(SoundMusic, TheGameOpensOnePieceAtATimeAndStopsIt)
     StopMusic(); // nothing open: nothing sent
     EXPECT_FALSE(g_musicOpen);
 
-    PlayMusic(MIDI_NAME);
+    PlayMusic("music.mid"); // the data writer's piece
     EXPECT_TRUE(g_musicOpen);
     EXPECT_EQ(Mode(), "playing");
     PlayMusic(MIDI_NAME); // the first piece is stopped and closed before the second opens

@@ -94,33 +94,13 @@ TEST_F(SoundMusic, ModesFollowTheCommandsAndInterruptedPlaysNeverSucceed)
     EXPECT_EQ(notices[2].code, static_cast<WPARAM>(MCI_NOTIFY_ABORTED)); // the stop
 }
 
-TEST_F(SoundMusic, PlayToTheEndNotifiesOnceAndCanStartOver)
-{
-    Open();
-    ASSERT_EQ(mciSendStringA("seek midi to start", nullptr, 0, nullptr), 0u);
-    ASSERT_EQ(mciSendStringA("play midi notify", nullptr, 0, TEST_WINDOW), 0u);
-    ASSERT_TRUE(WaitForNotice(1));
-    TestMciNotice end = TestMciNotices()[0];
-    EXPECT_EQ(end.window, TEST_WINDOW);
-    EXPECT_EQ(end.code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
-    EXPECT_NE(end.deviceId, 0);
-    EXPECT_EQ(Mode(), "stopped");
-
-    // What the window does at the notice: seek back and play again.
-    ASSERT_EQ(mciSendStringA("seek midi to start", nullptr, 0, nullptr), 0u);
-    ASSERT_EQ(mciSendStringA("play midi notify", nullptr, 0, TEST_WINDOW), 0u);
-    EXPECT_EQ(Mode(), "playing");
-    ASSERT_TRUE(WaitForNotice(2));
-    EXPECT_EQ(TestMciNotices()[1].code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
-}
-
 TEST_F(SoundMusic, TheGameOpensOnePieceAtATimeAndStopsIt)
 {
     g_hWnd = TEST_WINDOW;
     StopMusic(); // nothing open: nothing sent
     EXPECT_FALSE(g_musicOpen);
 
-    PlayMusic(MIDI_NAME);
+    PlayMusic("music.mid"); // the data writer's piece
     EXPECT_TRUE(g_musicOpen);
     EXPECT_EQ(Mode(), "playing");
     PlayMusic(MIDI_NAME); // the first piece is stopped and closed before the second opens
@@ -137,6 +117,34 @@ TEST_F(SoundMusic, TheGameOpensOnePieceAtATimeAndStopsIt)
     const std::string longName(300, 'm');
     PlayMusic(longName.c_str());
     EXPECT_FALSE(g_musicOpen);
+    EXPECT_EQ(Mode(), "error");
+}
+
+TEST_F(SoundMusic, TheWindowLoopsThePieceOnlyOnceItHasStopped)
+{
+    g_hWnd = TEST_WINDOW;
+    PlayMusic(MIDI_NAME);
+    // Still playing: the mode query answers "playing" and nothing restarts.
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 1);
+    EXPECT_STREQ(g_musicStatus, "playing");
+    EXPECT_TRUE(TestMciNotices().empty());
+
+    ASSERT_TRUE(WaitForNotice(1)); // the piece ends by itself
+    const TestMciNotice end = TestMciNotices()[0];
+    ASSERT_EQ(end.code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(end.window, TEST_WINDOW);
+    EXPECT_NE(end.deviceId, 0);
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, end.deviceId);
+    EXPECT_EQ(Mode(), "stopped");
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, end.code, end.deviceId);
+    EXPECT_STREQ(g_musicStatus, "stopped");
+    EXPECT_EQ(Mode(), "playing");
+    ASSERT_TRUE(WaitForNotice(2)); // and the restarted piece reports its end again
+    EXPECT_EQ(TestMciNotices()[1].code, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
+
+    // A notice that arrives after the music was stopped finds nothing to loop.
+    StopMusic();
+    MainWindowProc(TEST_WINDOW, MM_MCINOTIFY, end.code, end.deviceId);
     EXPECT_EQ(Mode(), "error");
 }
 

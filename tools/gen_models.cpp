@@ -229,7 +229,7 @@ bool WriteModels(const std::string& folder)
     ok = WriteXFile(folder + "/SATELLITE.x", BuildSatellite(), "Satellite") && ok;
     ok = WriteXFile(folder + "/ICBM.x", BuildMissile(), "Missile") && ok;
     ok = WriteXFile(folder + "/CANON.x", BuildShot(), "Shot") && ok;
-    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(0.34f, 32, 24, false), "Earth") && ok;
+    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(0.32f, 32, 24, false), "Earth") && ok;
     ok = WriteXFile(folder + "/UFO.x", BuildUfo(), "Ufo") && ok;
     ok = WriteXFile(folder + "/meteo.x", BuildMeteor(), "Meteor") && ok;
     ok = WriteXFile(folder + "/tenkyu.x", BuildPlainSphere(4.0f, 32, 24, true), "Sky") && ok;

@@ -4,6 +4,8 @@
 
 #include "windows.h"
 
+#include <cstdio> // SEEK_SET, SEEK_CUR, SEEK_END for mmioSeek
+
 typedef DWORD FOURCC;
 typedef DWORD MCIERROR;
 struct MmioFile;
@@ -41,6 +43,8 @@ typedef MMIOINFO* LPMMIOINFO;
 HMMIO mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags);
 UINT mmioDescend(HMMIO file, LPMMCKINFO chunk, const MMCKINFO* parent, UINT flags);
 LONG mmioRead(HMMIO file, char* buffer, LONG bytes);
+// Moves the file position (origin SEEK_SET, SEEK_CUR or SEEK_END); the new position, or -1.
+LONG mmioSeek(HMMIO file, LONG offset, int origin);
 UINT mmioAscend(HMMIO file, LPMMCKINFO chunk, UINT flags);
 UINT mmioClose(HMMIO file, UINT flags);
 

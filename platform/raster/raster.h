@@ -1,0 +1,64 @@
+// The software rasteriser: camera-space triangles in, RGB565 pixels out. It clips against the
+// front and back planes, projects, culls back faces, and fills with a depth buffer, perspective-
+// correct texture coordinates and Gouraud colour. It knows nothing of frames or meshes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Where pixels go. The scissor rectangle (right and bottom exclusive) must lie inside the buffers.
+struct RasterTarget {
+    uint16_t* pixels = nullptr;
+    int pitch = 0; // pixels per row, shared by the depth buffer and the write counters
+    float* depth = nullptr; // 1/z per pixel; larger is nearer, 0 is empty
+    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    uint16_t* writeCounts = nullptr; // tests only: bumped at every pixel write
+};
+
+// Perspective: camera-space (x, y, z) lands at (centreX + scale x / z, centreY - scale y / z).
+struct RasterView {
+    float scale = 1;
+    float centreX = 0, centreY = 0;
+    float front = 1, back = 100;
+};
+
+// A vertex in camera space; r, g, b are light intensities (clamped after the face colour).
+struct RasterVertex {
+    float x, y, z;
+    float u, v;
+    float r, g, b;
+};
+
+// Corners index the vertex array in clockwise screen order for a front face; the face colour
+// multiplies the vertex colours.
+struct RasterTriangle {
+    uint32_t v[3];
+    float r, g, b;
+};
+
+// Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels equal to the key are
+// not drawn.
+struct RasterTexture {
+    const uint32_t* texels = nullptr;
+    int widthShift = 0;
+    int heightShift = 0;
+    bool decal = false;
+    uint32_t key = 0;
+};
+
+// Buffers the rasteriser keeps between calls so a frame allocates nothing once warmed up.
+struct RasterScratch {
+    std::vector<uint8_t> outcodes; // which clip planes each vertex is beyond
+};
+
+// Draws the triangles and returns how many reached the screen after culling and clipping (a
+// clipped triangle counts once).
+int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices,
+                   int vertexCount, const RasterTriangle* triangles, int triangleCount,
+                   const RasterTexture* texture, RasterScratch& scratch);
+
+// RGB565 from 8-bit channels, by truncation.
+inline uint16_t PackRgb565(uint32_t r, uint32_t g, uint32_t b)
+{
+    return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}

@@ -1,0 +1,165 @@
+// The rasteriser's front end: classify, cull, clip against the front and back planes (and a wide
+// guard band so fixed point cannot overflow), project and hand triangles to the filler (no library).
+#include "raster_internal.h"
+
+#include <algorithm>
+
+namespace {
+
+// Clip planes; a vertex outside one has its bit set.
+const uint8_t OUT_FRONT = 1, OUT_BACK = 2, OUT_GUARD_LEFT = 4, OUT_GUARD_RIGHT = 8, OUT_GUARD_UP = 16,
+              OUT_GUARD_DOWN = 32;
+const uint8_t CLIP_BITS = 63;
+// Off one side of the scissor rectangle (only for rejection; the filler scissors the rest).
+const uint8_t OFF_LEFT = 64, OFF_RIGHT = 128;
+// Pixels a projected vertex may lie beyond the projection centre before it is clipped.
+const float GUARD_PIXELS = 8192.0f;
+const int MAX_CLIPPED = 12;
+
+struct ClipVertex {
+    float x, y, z, u, v, r, g, b;
+};
+
+float PlaneDistance(const RasterView& view, int plane, const ClipVertex& p)
+{
+    switch (plane) {
+    case 0: return p.z - view.front;
+    case 1: return view.back - p.z;
+    case 2: return view.scale * p.x + GUARD_PIXELS * p.z;
+    case 3: return GUARD_PIXELS * p.z - view.scale * p.x;
+    case 4: return GUARD_PIXELS * p.z - view.scale * p.y;
+    default: return view.scale * p.y + GUARD_PIXELS * p.z;
+    }
+}
+
+uint8_t Outcode(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
+{
+    ClipVertex p{v.x, v.y, v.z, 0, 0, 0, 0, 0};
+    uint8_t code = 0;
+    for (int plane = 0; plane < 6; plane++)
+        if (!(PlaneDistance(view, plane, p) >= 0))
+            code |= static_cast<uint8_t>(1 << plane);
+    if (code == 0) {
+        float px = view.centreX + view.scale * v.x / v.z;
+        if (px < static_cast<float>(target.clipLeft))
+            code |= OFF_LEFT;
+        if (px > static_cast<float>(target.clipRight))
+            code |= OFF_RIGHT;
+    }
+    return code;
+}
+
+ScreenVertex Project(const RasterView& view, const ClipVertex& p, float textureWidth, float textureHeight)
+{
+    ScreenVertex s;
+    float q = 1.0f / p.z;
+    s.X = RoundToInt32((view.centreX + view.scale * p.x * q) * SUBPIXEL_ONE);
+    s.Y = RoundToInt32((view.centreY - view.scale * p.y * q) * SUBPIXEL_ONE);
+    s.q = q;
+    s.uq = p.u * textureWidth * q;
+    s.vq = p.v * textureHeight * q;
+    s.r = p.r;
+    s.g = p.g;
+    s.b = p.b;
+    return s;
+}
+
+float Channel(float light, float face)
+{
+    float v = light * face * 255.0f;
+    if (!(v > 0.0f))
+        return 0.0f;
+    return v < 255.0f ? v : 255.0f;
+}
+
+ClipVertex Corner(const RasterVertex& v, const RasterTriangle& t)
+{
+    return ClipVertex{v.x, v.y, v.z, v.u, v.v, Channel(v.r, t.r), Channel(v.g, t.g), Channel(v.b, t.b)};
+}
+
+// Sutherland-Hodgman against one plane. A crossing edge is always cut from its inside end, so two
+// faces sharing the edge get the very same new vertex.
+int ClipPolygon(const RasterView& view, int plane, const ClipVertex* in, int count, ClipVertex* out)
+{
+    int made = 0;
+    for (int i = 0; i < count; i++) {
+        const ClipVertex& a = in[i];
+        const ClipVertex& b = in[(i + 1) % count];
+        float da = PlaneDistance(view, plane, a);
+        float db = PlaneDistance(view, plane, b);
+        bool aIn = da >= 0, bIn = db >= 0;
+        if (aIn)
+            out[made++] = a;
+        if (aIn != bIn) {
+            const ClipVertex& from = aIn ? a : b;
+            const ClipVertex& to = aIn ? b : a;
+            float dFrom = aIn ? da : db, dTo = aIn ? db : da;
+            float t = dFrom / (dFrom - dTo);
+            out[made++] = ClipVertex{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
+                                     from.z + (to.z - from.z) * t, from.u + (to.u - from.u) * t,
+                                     from.v + (to.v - from.v) * t, from.r + (to.r - from.r) * t,
+                                     from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t};
+        }
+    }
+    return made;
+}
+
+} // namespace
+
+int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices,
+                   int vertexCount, const RasterTriangle* triangles, int triangleCount,
+                   const RasterTexture* texture, RasterScratch& scratch)
+{
+    if (vertexCount <= 0 || triangleCount <= 0)
+        return 0;
+    float textureWidth = texture ? static_cast<float>(1 << texture->widthShift) : 0.0f;
+    float textureHeight = texture ? static_cast<float>(1 << texture->heightShift) : 0.0f;
+    size_t count = static_cast<size_t>(vertexCount);
+    if (scratch.outcodes.size() < count)
+        scratch.outcodes.resize(count);
+    uint8_t* outcodes = scratch.outcodes.data();
+    for (size_t i = 0; i < count; i++)
+        outcodes[i] = Outcode(view, target, vertices[i]);
+
+    int drawn = 0;
+    for (int t = 0; t < triangleCount; t++) {
+        const RasterTriangle& tri = triangles[t];
+        if (tri.v[0] >= count || tri.v[1] >= count || tri.v[2] >= count)
+            continue;
+        uint8_t ca = outcodes[tri.v[0]], cb = outcodes[tri.v[1]], cc = outcodes[tri.v[2]];
+        if (ca & cb & cc)
+            continue; // wholly beyond one plane or off one side
+        const RasterVertex& a = vertices[tri.v[0]];
+        const RasterVertex& b = vertices[tri.v[1]];
+        const RasterVertex& c = vertices[tri.v[2]];
+        // Back faces: seen from the eye at the origin the face turns away (or is edge-on).
+        float ex = b.x - a.x, ey = b.y - a.y, ez = b.z - a.z;
+        float fx = c.x - a.x, fy = c.y - a.y, fz = c.z - a.z;
+        float nx = ey * fz - ez * fy, ny = ez * fx - ex * fz, nz = ex * fy - ey * fx;
+        if (!(nx * a.x + ny * a.y + nz * a.z < 0))
+            continue;
+        ClipVertex polygon[2][MAX_CLIPPED];
+        polygon[0][0] = Corner(a, tri);
+        polygon[0][1] = Corner(b, tri);
+        polygon[0][2] = Corner(c, tri);
+        int n = 3, which = 0;
+        uint8_t crossed = (ca | cb | cc) & CLIP_BITS;
+        for (int plane = 0; plane < 6 && n >= 3; plane++) {
+            if (!(crossed & (1 << plane)))
+                continue;
+            n = ClipPolygon(view, plane, polygon[which], n, polygon[1 - which]);
+            which = 1 - which;
+        }
+        if (n < 3)
+            continue;
+        ScreenVertex screen[MAX_CLIPPED];
+        for (int i = 0; i < n; i++)
+            screen[i] = Project(view, polygon[which][i], textureWidth, textureHeight);
+        bool any = false;
+        for (int i = 1; i + 1 < n; i++)
+            any |= FillTriangle(target, screen[0], screen[i], screen[i + 1], texture);
+        if (any)
+            drawn++;
+    }
+    return drawn;
+}

@@ -1,0 +1,53 @@
+// What the rasteriser's clipping front end hands to its triangle filler.
+#pragma once
+
+#include "raster.h"
+
+#include <cmath>
+#include <cstdint>
+
+// Sub-pixel precision of snapped vertex positions: 1/16 pixel.
+const int SUBPIXEL_BITS = 4;
+const int SUBPIXEL_ONE = 1 << SUBPIXEL_BITS;
+
+// A projected vertex: position in 1/16 pixels, 1/z, texture coordinates (texels) times 1/z, and
+// the lit colour 0..255 per channel.
+struct ScreenVertex {
+    int32_t X, Y;
+    float q;
+    float uq, vq;
+    float r, g, b;
+};
+
+// Fills one triangle (clockwise on screen); false when it covers no area.
+bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                  const ScreenVertex& c, const RasterTexture* texture);
+
+// Defined float-to-integer conversions: NaN gives 0, values out of range saturate.
+inline int64_t SaturateToInt64(float v)
+{
+    const float limit = 9.0e18f;
+    if (!(v == v))
+        return 0;
+    if (v >= limit)
+        return static_cast<int64_t>(limit);
+    if (v <= -limit)
+        return -static_cast<int64_t>(limit);
+    return static_cast<int64_t>(v);
+}
+
+inline int32_t SaturateToInt32(float v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483520.0f)
+        return 2147483520;
+    if (v <= -2147483520.0f)
+        return -2147483520;
+    return static_cast<int32_t>(v);
+}
+
+inline int32_t RoundToInt32(float v)
+{
+    return SaturateToInt32(std::floor(v + 0.5f));
+}

@@ -1,0 +1,271 @@
+// The rasteriser's triangle filler: exact fixed-point edge walking with the top-left rule, then
+// spans with a depth test, perspective-correct texture coordinates and Gouraud colour (no library).
+#include "raster_internal.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Perspective is corrected at every this many pixels and interpolated linearly in between.
+const int PERSPECTIVE_STEP = 16;
+const float COLOUR_MAX = 255.0f * 65536.0f;
+
+int64_t FloorDiv(int64_t a, int64_t b) // b > 0
+{
+    int64_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+int64_t CeilDiv(int64_t a, int64_t b) // b > 0
+{
+    return -FloorDiv(-a, b);
+}
+
+// First row whose pixel centre (y + 0.5) is at or below the sub-pixel coordinate Y.
+int FirstRowAtOrBelow(int32_t Y)
+{
+    return static_cast<int>(CeilDiv(static_cast<int64_t>(Y) - SUBPIXEL_ONE / 2, SUBPIXEL_ONE));
+}
+
+// Walks one edge from top to bottom, giving per row the first pixel whose centre lies at or to the
+// right of the edge, exactly (integer arithmetic, no drift): a pixel centre on a left edge is
+// inside, on a right edge outside, so faces sharing an edge never both paint a pixel or leave a gap.
+struct EdgeWalk {
+    int64_t x = 0;    // first pixel at or right of the edge on the current row
+    int64_t rest = 0; // x * denominator - numerator, in [0, denominator)
+    int64_t denominator = 1;
+    int64_t stepWhole = 0, stepRest = 0;
+
+    void Start(const ScreenVertex& top, const ScreenVertex& bottom, int row)
+    {
+        int64_t dY = static_cast<int64_t>(bottom.Y) - top.Y;
+        int64_t dX = static_cast<int64_t>(bottom.X) - top.X;
+        denominator = SUBPIXEL_ONE * dY;
+        int64_t centreY = static_cast<int64_t>(row) * SUBPIXEL_ONE + SUBPIXEL_ONE / 2;
+        int64_t numerator = (static_cast<int64_t>(top.X) - SUBPIXEL_ONE / 2) * dY + (centreY - top.Y) * dX;
+        x = CeilDiv(numerator, denominator);
+        rest = x * denominator - numerator;
+        int64_t step = SUBPIXEL_ONE * dX;
+        stepWhole = FloorDiv(step, denominator);
+        stepRest = step - stepWhole * denominator;
+    }
+
+    void NextRow()
+    {
+        x += stepWhole;
+        rest -= stepRest;
+        if (rest < 0) {
+            x++;
+            rest += denominator;
+        }
+    }
+};
+
+struct Gradients {
+    float originX, originY; // vertex 0 in pixels
+    float q0, dqdx, dqdy;
+    float u0, dudx, dudy; // u / z
+    float v0, dvdx, dvdy; // v / z
+    float r0, drdx, drdy, g0, dgdx, dgdy, b0, dbdx, dbdy;
+};
+
+void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea,
+           float* dx, float* dy)
+{
+    *dx = ((a1 - a0) * y20 - (a2 - a0) * y10) * inverseArea;
+    *dy = ((a2 - a0) * x10 - (a1 - a0) * x20) * inverseArea;
+}
+
+int32_t ColourFixed(float v)
+{
+    if (!(v > 0.0f))
+        return 0;
+    return v < COLOUR_MAX ? static_cast<int32_t>(v) : static_cast<int32_t>(COLOUR_MAX);
+}
+
+uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
+{
+    uint32_t tr = (((texel >> 16) & 0xFF) * ((static_cast<uint32_t>(r) >> 16) + 1)) >> 8;
+    uint32_t tg = (((texel >> 8) & 0xFF) * ((static_cast<uint32_t>(g) >> 16) + 1)) >> 8;
+    uint32_t tb = ((texel & 0xFF) * ((static_cast<uint32_t>(b) >> 16) + 1)) >> 8;
+    return PackRgb565(tr, tg, tb);
+}
+
+template <bool TEXTURED, bool DECAL, bool COUNT>
+void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
+              int right)
+{
+    float dx = static_cast<float>(left) + 0.5f - g.originX;
+    float dy = static_cast<float>(row) + 0.5f - g.originY;
+    float span = static_cast<float>(right - left - 1);
+    // Colour at the two ends, clamped, so rounding can never push a channel past 255.
+    int32_t r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
+    int32_t gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
+    int32_t b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
+    int32_t dr = 0, dg = 0, db = 0;
+    if (right - left > 1) {
+        float inverse = 1.0f / span;
+        dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) * inverse);
+        dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) * inverse);
+        db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) * inverse);
+    }
+    float q = g.q0 + g.dqdx * dx + g.dqdy * dy;
+    size_t rowStart = static_cast<size_t>(row) * target.pitch;
+    uint16_t* pixels = target.pixels + rowStart;
+    float* depth = target.depth + rowStart;
+    uint16_t* counts = COUNT ? target.writeCounts + rowStart : nullptr;
+
+    if (!TEXTURED) {
+        for (int x = left; x < right; x++) {
+            if (q > depth[x]) {
+                depth[x] = q;
+                pixels[x] = PackRgb565(static_cast<uint32_t>(r) >> 16, static_cast<uint32_t>(gg) >> 16,
+                                       static_cast<uint32_t>(b) >> 16);
+                if (COUNT)
+                    counts[x]++;
+            }
+            q += g.dqdx;
+            r += dr;
+            gg += dg;
+            b += db;
+        }
+        return;
+    }
+
+    const uint32_t* texels = texture->texels;
+    const uint32_t uMask = (1u << texture->widthShift) - 1;
+    const uint32_t vMask = (1u << texture->heightShift) - 1;
+    const int vShift = texture->widthShift;
+    const uint32_t key = texture->key;
+    float uq = g.u0 + g.dudx * dx + g.dudy * dy;
+    float vq = g.v0 + g.dvdx * dx + g.dvdy * dy;
+    float inverseQ = 1.0f / q;
+    int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
+    int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    for (int x = left; x < right;) {
+        int length = std::min(PERSPECTIVE_STEP, right - x);
+        float ahead = static_cast<float>(length);
+        float qEnd = q + g.dqdx * ahead;
+        float uqEnd = uq + g.dudx * ahead;
+        float vqEnd = vq + g.dvdx * ahead;
+        float inverseEnd = 1.0f / qEnd;
+        int64_t uEnd = SaturateToInt64(uqEnd * inverseEnd * 65536.0f);
+        int64_t vEnd = SaturateToInt64(vqEnd * inverseEnd * 65536.0f);
+        // Steps are taken modulo 2^32; the masks then wrap the texture.
+        uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
+        uint32_t du = static_cast<uint32_t>((uEnd - uStart) / length);
+        uint32_t dv = static_cast<uint32_t>((vEnd - vStart) / length);
+        for (int end = x + length; x < end; x++) {
+            if (q > depth[x]) {
+                uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
+                if (!DECAL || texel != key) {
+                    depth[x] = q;
+                    pixels[x] = static_cast<uint16_t>(Modulate(texel, r, gg, b));
+                    if (COUNT)
+                        counts[x]++;
+                }
+            }
+            q += g.dqdx;
+            u += du;
+            v += dv;
+            r += dr;
+            gg += dg;
+            b += db;
+        }
+        uq = uqEnd;
+        vq = vqEnd;
+        uStart = uEnd;
+        vStart = vEnd;
+    }
+}
+
+typedef void (*SpanFiller)(const RasterTarget&, const RasterTexture*, const Gradients&, int, int, int);
+
+SpanFiller ChooseFiller(const RasterTarget& target, const RasterTexture* texture)
+{
+    bool count = target.writeCounts != nullptr;
+    if (!texture)
+        return count ? FillSpan<false, false, true> : FillSpan<false, false, false>;
+    if (texture->decal)
+        return count ? FillSpan<true, true, true> : FillSpan<true, true, false>;
+    return count ? FillSpan<true, false, true> : FillSpan<true, false, false>;
+}
+
+} // namespace
+
+bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                  const ScreenVertex& c, const RasterTexture* texture)
+{
+    int64_t area = (static_cast<int64_t>(b.X) - a.X) * (static_cast<int64_t>(c.Y) - a.Y) -
+                   (static_cast<int64_t>(c.X) - a.X) * (static_cast<int64_t>(b.Y) - a.Y);
+    if (area <= 0)
+        return false; // turned away once snapped, or no area
+    const ScreenVertex* v0 = &a;
+    const ScreenVertex* v1 = &b;
+    const ScreenVertex* v2 = &c;
+    if (v1->Y < v0->Y)
+        std::swap(v0, v1);
+    if (v2->Y < v1->Y)
+        std::swap(v1, v2);
+    if (v1->Y < v0->Y)
+        std::swap(v0, v1);
+
+    int firstRow = std::max(FirstRowAtOrBelow(v0->Y), target.clipTop);
+    int middleRow = FirstRowAtOrBelow(v1->Y);
+    int endRow = std::min(FirstRowAtOrBelow(v2->Y), target.clipBottom);
+    if (firstRow >= endRow)
+        return true;
+
+    // Attribute planes, from the snapped positions.
+    const float toPixels = 1.0f / SUBPIXEL_ONE;
+    Gradients g;
+    g.originX = static_cast<float>(v0->X) * toPixels;
+    g.originY = static_cast<float>(v0->Y) * toPixels;
+    float x10 = static_cast<float>(v1->X - v0->X) * toPixels, y10 = static_cast<float>(v1->Y - v0->Y) * toPixels;
+    float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
+    // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
+    int64_t turn = (static_cast<int64_t>(v1->X) - v0->X) * (static_cast<int64_t>(v2->Y) - v0->Y) -
+                   (static_cast<int64_t>(v2->X) - v0->X) * (static_cast<int64_t>(v1->Y) - v0->Y);
+    float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
+    g.q0 = v0->q;
+    Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
+    g.u0 = v0->uq;
+    Plane(v0->uq, v1->uq, v2->uq, x10, y10, x20, y20, inverseArea, &g.dudx, &g.dudy);
+    g.v0 = v0->vq;
+    Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
+    g.r0 = v0->r;
+    Plane(v0->r, v1->r, v2->r, x10, y10, x20, y20, inverseArea, &g.drdx, &g.drdy);
+    g.g0 = v0->g;
+    Plane(v0->g, v1->g, v2->g, x10, y10, x20, y20, inverseArea, &g.dgdx, &g.dgdy);
+    g.b0 = v0->b;
+    Plane(v0->b, v1->b, v2->b, x10, y10, x20, y20, inverseArea, &g.dbdx, &g.dbdy);
+
+    // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
+    // when the sorted corners turn clockwise.
+    bool longOnLeft = turn > 0;
+    EdgeWalk longEdge, shortEdge;
+    longEdge.Start(*v0, *v2, firstRow);
+    bool upperHalf = firstRow < middleRow;
+    if (upperHalf)
+        shortEdge.Start(*v0, *v1, firstRow);
+    else
+        shortEdge.Start(*v1, *v2, firstRow);
+
+    SpanFiller fill = ChooseFiller(target, texture);
+    for (int row = firstRow; row < endRow; row++) {
+        if (upperHalf && row == middleRow) {
+            upperHalf = false;
+            shortEdge.Start(*v1, *v2, row);
+        }
+        int64_t left = longOnLeft ? longEdge.x : shortEdge.x;
+        int64_t right = longOnLeft ? shortEdge.x : longEdge.x;
+        left = std::max<int64_t>(left, target.clipLeft);
+        right = std::min<int64_t>(right, target.clipRight);
+        if (left < right)
+            fill(target, texture, g, row, static_cast<int>(left), static_cast<int>(right));
+        longEdge.NextRow();
+        shortEdge.NextRow();
+    }
+    return true;
+}

@@ -123,6 +123,9 @@ TEST(DataModels, SizesSuitTheGameDistances)
     const float span = std::max({satellite.Size().x, satellite.Size().y, satellite.Size().z});
     EXPECT_GE(span, 6.0f);
     EXPECT_LE(span, 8.0f);
+    // Before the first round the camera sits at the satellite's centre looking along its +z;
+    // nothing may reach past the front plane at 1 there, or it hides the title.
+    EXPECT_LT(satellite.hi.z, 1.0f);
 
     // The missile is 3 to 4 units long along z and its nose is the narrow +z end.
     EXPECT_GE(missile.Size().z, 3.0f);

@@ -66,10 +66,12 @@ Mesh BuildSatellite()
     const int white = AddMaterial(mesh, Colour(0.92f, 0.92f, 0.9f, 6, 0.3f));
     const int dark = AddMaterial(mesh, Colour(0.25f, 0.25f, 0.28f));
 
-    // Body: a gold-foil box with grey end plates; the dish looks along +z.
+    // Body: a gold-foil box with grey end plates. Everything on the +z side stays within one
+    // unit of the centre: before the first round the camera sits at the satellite's centre
+    // looking along +z, and the front plane at 1 must leave the title screen clear.
     AddPart(mesh, Box({1.4f, 1.4f, 1.8f}, {0, 0, 0}), gold);
-    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, 0.92f}), grey);
-    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, -0.92f}), grey);
+    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, 0.9f}), grey);
+    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, -0.9f}), grey);
 
     // Booms out along x and the two solar wings.
     const Xform alongX = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {}};
@@ -77,7 +79,7 @@ Mesh BuildSatellite()
     AddSolarWing(mesh, 1.25f, 3.85f, grey, blue);
     AddSolarWing(mesh, -1.25f, -3.85f, grey, blue);
 
-    // The dish: a thin paraboloid shell on a short mast, with its feed on the axis.
+    // The dish looks out along -z: a thin paraboloid shell on a short mast, its feed on the axis.
     const float R = 0.85f, depth = 0.28f, thick = 0.04f, base = 1.2f;
     std::vector<ProfilePoint> shell;
     for (int i = 0; i <= 6; ++i) {
@@ -88,13 +90,16 @@ Mesh BuildSatellite()
         const float r = R * i / 6.0f;
         shell.push_back({r, base + thick + depth * (r / R) * (r / R), i == 6});
     }
-    AddPart(mesh, Transformed(Lathe(shell, 20), YToZ()), white);
-    AddPart(mesh, Transformed(Cylinder(0.12f, 0.95f, base + 0.02f, 10), YToZ()), grey);
-    AddPart(mesh, Transformed(Cylinder(0.03f, base, base + 0.62f, 6), YToZ()), dark);
-    AddPart(mesh, Transformed(Sphere(0.07f, 8, 6), Translate({0, 0, base + 0.64f})), dark);
+    Xform toMinusZ = YToZ();
+    toMinusZ.y = {0, 0, -1};
+    AddPart(mesh, Transformed(Lathe(shell, 20), toMinusZ), white);
+    AddPart(mesh, Transformed(Cylinder(0.12f, 0.9f, base + 0.02f, 10), toMinusZ), grey);
+    AddPart(mesh, Transformed(Cylinder(0.03f, base, base + 0.62f, 6), toMinusZ), dark);
+    AddPart(mesh, Transformed(Sphere(0.07f, 8, 6), Translate({0, 0, -(base + 0.64f)})), dark);
 
-    // A whip antenna out of the back.
-    AddPart(mesh, Transformed(Cylinder(0.025f, -1.8f, -0.95f, 6), YToZ()), dark);
+    // A whip antenna standing up from the body.
+    AddPart(mesh, Cylinder(0.025f, 0.7f, 1.6f, 6), dark);
+    AddPart(mesh, Transformed(Sphere(0.05f, 6, 4), Translate({0, 1.62f, 0})), dark);
     return mesh;
 }
 
@@ -229,7 +234,7 @@ bool WriteModels(const std::string& folder)
     ok = WriteXFile(folder + "/SATELLITE.x", BuildSatellite(), "Satellite") && ok;
     ok = WriteXFile(folder + "/ICBM.x", BuildMissile(), "Missile") && ok;
     ok = WriteXFile(folder + "/CANON.x", BuildShot(), "Shot") && ok;
-    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(0.34f, 32, 24, false), "Earth") && ok;
+    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(0.32f, 32, 24, false), "Earth") && ok;
     ok = WriteXFile(folder + "/UFO.x", BuildUfo(), "Ufo") && ok;
     ok = WriteXFile(folder + "/meteo.x", BuildMeteor(), "Meteor") && ok;
     ok = WriteXFile(folder + "/tenkyu.x", BuildPlainSphere(4.0f, 32, 24, true), "Sky") && ok;

@@ -160,6 +160,7 @@ bool WriteSprites(const std::string& folder)
               DrawBanner("GAME OVER", Rgb{255, 240, 160}, Rgb{230, 40, 20}, Rgb{80, 10, 10},
                          Rgb{255, 110, 60})) &&
          ok;
+    ReleaseFonts(); // all text is drawn
     ok = Save(folder, "line.bmp", DrawRuleLine()) && ok;
     ok = Save(folder, "hibana.bmp", DrawSparkSprite()) && ok;
     ok = Save(folder, "hyoujun.bmp", DrawCrosshairSheet()) && ok;

@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int EARTH_SIZE = 512;
-constexpr int SKY_WIDTH = 512;
-constexpr int SKY_HEIGHT = 256;
+constexpr int SKY_WIDTH = 1024; // the sky is seen close up: small texels keep stars small
+constexpr int SKY_HEIGHT = 512;
 
 float SmoothStep(float e0, float e1, float x)
 {
@@ -27,7 +27,8 @@ Image DrawEarth()
     const float sea = 0.55f;
     for (int y = 0; y < EARTH_SIZE; ++y) {
         for (int x = 0; x < EARTH_SIZE; ++x) {
-            const float u = static_cast<float>(x) / EARTH_SIZE, v = static_cast<float>(y) / EARTH_SIZE;
+            const float u = static_cast<float>(x) / EARTH_SIZE;
+            const float v = static_cast<float>(y) / EARTH_SIZE;
             const float height = TileFbm(u * 5, v * 5, 5, 5, 6, 0xEA01u);
             const float wet = TileFbm(u * 6, v * 6, 6, 6, 4, 0xEA02u);
             const float cold = TileFbm(u * 3, v * 3, 3, 3, 4, 0xEA03u);
@@ -39,13 +40,14 @@ Image DrawEarth()
                 c = Mix(Rgb{40, 110, 185}, Rgb{12, 34, 96}, depth);
             } else {
                 const float up = SmoothStep(sea, sea + 0.25f, height);
-                const Rgb lowland = Mix(Rgb{176, 152, 96}, Rgb{52, 118, 48}, SmoothStep(0.42f, 0.55f, wet));
+                const Rgb lowland =
+                    Mix(Rgb{176, 152, 96}, Rgb{52, 118, 48}, SmoothStep(0.42f, 0.55f, wet));
                 c = Mix(lowland, Rgb{112, 96, 74}, up);
                 if (height < sea + 0.012f) // a pale coastline
                     c = Mix(c, Rgb{200, 190, 140}, 0.5f);
             }
             // Ice sheets where it runs cold, over land and sea alike.
-            const float ice = SmoothStep(0.74f, 0.78f, cold + (height - sea) * 0.3f);
+            const float ice = SmoothStep(0.8f, 0.84f, cold + (height - sea) * 0.3f);
             c = Mix(c, Rgb{232, 240, 250}, ice);
             // Clouds, thin and patchy.
             const float cover = SmoothStep(0.58f, 0.8f, cloud) * 0.8f;
@@ -66,19 +68,21 @@ Image DrawSky()
     Image img(SKY_WIDTH, SKY_HEIGHT);
     for (int y = 0; y < SKY_HEIGHT; ++y) {
         for (int x = 0; x < SKY_WIDTH; ++x) {
-            const float u = static_cast<float>(x) / SKY_WIDTH, v = static_cast<float>(y) / SKY_HEIGHT;
+            const float u = static_cast<float>(x) / SKY_WIDTH;
+            const float v = static_cast<float>(y) / SKY_HEIGHT;
             const float band = TileFbm(u * 2, v * 2, 2, 64, 3, 0x5C01u);
             const float cloud = TileFbm(u * 8, v * 8, 8, 64, 5, 0x5C02u);
             const float glow = SmoothStep(0.6f, 0.75f, band) * SmoothStep(0.45f, 0.8f, cloud);
             if (glow <= 0.0f)
                 continue;
             const float hue = TileFbm(u * 4, v * 4, 4, 64, 2, 0x5C03u);
-            const Rgb tint = Mix(Rgb{110, 40, 150}, Rgb{40, 80, 170}, SmoothStep(0.35f, 0.65f, hue));
+            const Rgb tint =
+                Mix(Rgb{110, 40, 150}, Rgb{40, 80, 170}, SmoothStep(0.35f, 0.65f, hue));
             img.Set(x, y, Mix(Rgb{}, tint, 0.55f * glow));
         }
     }
     Rng rng(0x57A25u);
-    for (int i = 0; i < 1400; ++i) {
+    for (int i = 0; i < 3200; ++i) {
         const int x = std::min(static_cast<int>(rng.Uniform() * SKY_WIDTH), SKY_WIDTH - 1);
         const int y = std::min(static_cast<int>(rng.Uniform() * SKY_HEIGHT), SKY_HEIGHT - 1);
         const float b = 70.0f + 185.0f * std::pow(rng.Uniform(), 3.0f);

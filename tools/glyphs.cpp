@@ -151,3 +151,8 @@ bool RenderTextFit(const std::string& pattern, const std::string& utf8, int star
     FT_Done_FreeType(lib);
     return ok;
 }
+
+void ReleaseFonts()
+{
+    FcFini();
+}

@@ -11,3 +11,6 @@
 // covers the text or FreeType fails.
 bool RenderTextFit(const std::string& pattern, const std::string& utf8, int startSize,
                    int maxWidth, int maxHeight, Mask& out);
+
+// Frees fontconfig's configuration once all text is drawn.
+void ReleaseFonts();

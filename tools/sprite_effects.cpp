@@ -87,6 +87,21 @@ void DrawDebris(Image& cell, const std::vector<Debris>& debris, float t, float r
     }
 }
 
+// Fades everything out towards the rim of the cell's inscribed circle, so no flame or
+// debris is cut off square at the cell's edge.
+void FadeToCircle(Image& cell)
+{
+    const float c = cell.width * 0.5f;
+    for (int y = 0; y < cell.height; ++y) {
+        for (int x = 0; x < cell.width; ++x) {
+            const float d = std::hypot(x + 0.5f - c, y + 0.5f - c) / c;
+            const float keep = 1.0f - SmoothStep(0.86f, 0.98f, d);
+            if (keep < 1.0f)
+                cell.Set(x, y, Mix(Rgb{}, cell.Get(x, y), keep));
+        }
+    }
+}
+
 } // namespace
 
 Image DrawExplosionSheet(int cellSize, int cells, uint32_t seed)
@@ -113,6 +128,7 @@ Image DrawExplosionSheet(int cellSize, int cells, uint32_t seed)
                          c + rng.Range(-0.2f, 0.2f) * cellSize, cellSize / 96.0f + 0.5f,
                          Rgb{120, 40, 16}, 0.8f);
         }
+        FadeToCircle(cell);
         sheet.Paste(cell, i * cellSize, 0);
     }
     return sheet;
@@ -145,6 +161,7 @@ Image DrawImpactSheet(int cellSize, int cells, uint32_t seed)
             const float flash = std::max(0.0f, 1.0f - t * 2.0f);
             Glow(cell, c, c, cellSize * 0.35f, Rgb{255, 240, 200}, 1.8f * flash);
         }
+        FadeToCircle(cell);
         sheet.Paste(cell, i * cellSize, 0);
     }
     return sheet;

@@ -1,126 +1,105 @@
 #include "game_support.h"
 
-#include "display/display.h"
 #include "display/sprites.h"
-#include "game/round.h"
 #include "platform_internal.h"
-#include "scene/renderer.h"
-#include "scene/scene_registry.h"
 #include "shell/shell.h"
 #include "sound/sound.h"
 
-#include <algorithm>
+static uint16_t Pixel(LPDIRECTDRAWSURFACE surface, int x, int y, int* width = nullptr)
+{
+    SurfacePixels p;
+    if (!surface || !GetSurfacePixels(surface, &p))
+        return 0;
+    if (width)
+        *width = p.width;
+    return x < p.width && y < p.height ? p.pixels[y * p.pitchPixels + x] : 0;
+}
 
-bool BringUpGame()
+bool ShowsCells(int x, int y, std::initializer_list<Cell> cells)
+{
+    int width = 0;
+    int height = 0;
+    for (const Cell& c : cells) {
+        width = std::max(width, c.right - c.left);
+        height = std::max(height, c.bottom - c.top);
+    }
+    bool pictured = false;
+    for (int row = 0; row < height; row++)
+        for (int column = 0; column < width; column++) {
+            int px = x + column;
+            int py = y + row;
+            if (px < 0 || px >= 640 || py < 0 || py >= 480)
+                continue;
+            uint16_t expected = 0;
+            for (const Cell& c : cells) {
+                int sheetWidth = 0;
+                uint16_t colour = Pixel(g_spriteSheets[c.sheet].surface, c.left + column, c.top + row, &sheetWidth);
+                if (column < c.right - c.left && row < c.bottom - c.top && c.right <= sheetWidth && colour)
+                    expected = colour;
+            }
+            if (Pixel(g_backBuffer, px, py) != expected)
+                return false;
+            pictured = pictured || expected;
+        }
+    return pictured; // an expectation with nothing in it proves nothing
+}
+
+bool ShowsNumber(const std::string& digits, int x, int y)
+{
+    bool all = true;
+    for (size_t i = 0; i < digits.size(); i++) {
+        int d = digits[i] - '0';
+        all = all && ShowsCells(x + 16 * static_cast<int>(i), y, {{SPR_DIGITS, 16 * d, 0, 16 * d + 16, 20}});
+    }
+    return all;
+}
+
+bool BackBufferBlank()
+{
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            if (Pixel(g_backBuffer, x, y))
+                return false;
+    return true;
+}
+
+void GameScene::SetUp()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "DEFAULT";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "DEFAULT", "DEFAULT", WS_POPUP | WS_SYSMENU, 0, 0, 640, 480, nullptr,
-                                  nullptr, instance, nullptr);
-    if (!window)
-        return false;
-    g_hWnd = window;
     g_hInstance = instance;
-    return InitDisplay(window) && InitSound(window) && InitRenderer(window) && BuildScene(window);
-}
-
-void EnterPlay()
-{
+    g_hWnd = CreateWindowExA(0, "DEFAULT", "DEFAULT", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, instance, nullptr);
+    ASSERT_TRUE(g_hWnd && InitDisplay(g_hWnd) && InitSound(g_hWnd) && InitRenderer(g_hWnd) && BuildScene(g_hWnd));
     g_frameDelta = 0.0f;
     RunRoundFrame(g_hWnd);
     g_titleActive = false;
-    g_playing = true;
-    g_worldActive = true;
-    g_roundReady = true;
+    g_playing = g_worldActive = g_roundReady = true;
     RunRoundFrame(g_hWnd);
+    for (int slot : {SLOT_SATELLITE, SLOT_EARTH, SLOT_SKY})
+        g_frames[slot]->DeleteVisual(g_meshes[slot]);
     ClearBackBuffer();
 }
 
-void HideScenery()
+void GameScene::PlaceEnemy(int slot, EnemyKind kind, float x, float y, float z)
 {
-    for (int slot : {SLOT_SATELLITE, SLOT_EARTH, SLOT_SKY})
-        g_frames[slot]->DeleteVisual(g_meshes[slot]);
+    EnemySlot& e = g_enemySlots[slot];
+    e = EnemySlot{};
+    e.position = {x, y, z};
+    e.kind = kind;
+    e.alive = true;
+    e.hitPoints = kind == Meteor ? 1 : kind == Ufo ? 3 : 5;
+    g_frames[SLOT_ENEMY_BASE + slot]->SetPosition(g_scene, x, y, z);
 }
 
-static SurfacePixels Pixels(LPDIRECTDRAWSURFACE surface)
+void GameScene::ScreenPoint(float x, float y, float z, int& sx, int& sy)
 {
-    SurfacePixels pixels;
-    if (surface)
-        GetSurfacePixels(surface, &pixels);
-    return pixels;
-}
-
-uint16_t BackBufferPixel(int x, int y)
-{
-    SurfacePixels back = Pixels(g_backBuffer);
-    return back.pixels[y * back.pitchPixels + x];
-}
-
-int CountBackBufferPixelsNot(uint16_t colour, int left, int top, int right, int bottom)
-{
-    int count = 0;
-    for (int y = top; y < bottom; y++)
-        for (int x = left; x < right; x++)
-            count += BackBufferPixel(x, y) != colour;
-    return count;
-}
-
-// Copies whole cells only, clipped to the screen, as the game's blits do.
-void Canvas::Blit(int x, int y, int sheet, int left, int top, int right, int bottom)
-{
-    SurfacePixels source = Pixels(g_spriteSheets[sheet].surface);
-    if (!source.pixels || left < 0 || top < 0 || right > source.width || bottom > source.height)
-        return;
-    for (int row = top; row < bottom; row++)
-        for (int column = left; column < right; column++) {
-            int px = x + column - left;
-            int py = y + row - top;
-            uint16_t colour = source.pixels[row * source.pitchPixels + column];
-            if (px >= 0 && px < 640 && py >= 0 && py < 480 && colour != 0)
-                pixels[py * 640 + px] = colour;
-        }
-}
-
-void Canvas::Number(const std::string& digits, int x, int y)
-{
-    for (size_t i = 0; i < digits.size(); i++) {
-        int d = digits[i] - '0';
-        Blit(x + 16 * static_cast<int>(i), y, SPR_DIGITS, 16 * d, 0, 16 * d + 16, 20);
-    }
-}
-
-bool Canvas::Matches(int left, int top, int right, int bottom) const
-{
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, 640);
-    bottom = std::min(bottom, 480);
-    bool pictured = false;
-    for (int y = top; y < bottom; y++)
-        for (int x = left; x < right; x++) {
-            if (pixels[y * 640 + x] != BackBufferPixel(x, y))
-                return false;
-            pictured = pictured || pixels[y * 640 + x] != 0;
-        }
-    // An expectation with nothing in it would match any black screen.
-    return pictured;
-}
-
-bool BackBufferShowsNumber(const std::string& digits, int x, int y)
-{
-    Canvas expected;
-    expected.Number(digits, x, y);
-    return expected.Matches(x, y, x + 16 * static_cast<int>(digits.size()), y + 20);
-}
-
-bool BackBufferShowsCell(int x, int y, int sheet, int left, int top, int right, int bottom)
-{
-    Canvas expected;
-    expected.Blit(x, y, sheet, left, top, right, bottom);
-    return expected.Matches(x, y, x + right - left, y + bottom - top);
+    D3DVECTOR p = {x, y, z};
+    D3DRMVECTOR4D q;
+    g_viewport->Transform(&q, &p);
+    sx = static_cast<int>(q.x / q.w);
+    sy = static_cast<int>(q.y / q.w);
 }

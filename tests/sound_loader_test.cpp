@@ -12,7 +12,8 @@
 
 namespace {
 
-const char* const WAV_NAME = "sound_test.wav";
+const std::string WAV_NAME_STRING = UniqueTestFileName("sound_test", ".wav");
+const char* const WAV_NAME = WAV_NAME_STRING.c_str();
 HWND const TEST_WINDOW = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5150));
 
 class SoundLoad : public testing::Test {

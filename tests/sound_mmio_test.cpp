@@ -10,8 +10,9 @@ TEST(SoundMmio, DescendsAscendsAndSearchesWithinTheParent)
     std::vector<uint8_t> file = RiffFile("WAVE", {{"abcd", {1, 2, 3}}, {"data", {5, 6, 7, 8}}});
     const std::vector<uint8_t> after = {'z', 'z', 'z', 'z', 1, 0, 0, 0, 9, 0};
     file.insert(file.end(), after.begin(), after.end());
-    WriteTestFile("sound_test.riff", file);
-    char name[] = "sound_test.riff";
+    std::string fileName = UniqueTestFileName("sound_test", ".riff");
+    WriteTestFile(fileName, file);
+    char* name = fileName.data();
     HMMIO mmio = mmioOpenA(name, nullptr, MMIO_ALLOCBUF);
     ASSERT_NE(mmio, nullptr);
 
@@ -33,5 +34,5 @@ TEST(SoundMmio, DescendsAscendsAndSearchesWithinTheParent)
     EXPECT_EQ(mmioSeek(mmio, 0, SEEK_CUR), 24);
     EXPECT_EQ(mmioDescend(mmio, &outside, nullptr, MMIO_FINDCHUNK), 0u);
     mmioClose(mmio, 0);
-    std::remove("sound_test.riff");
+    std::remove(name);
 }

@@ -13,7 +13,8 @@
 
 namespace {
 
-const char* const MIDI_NAME = "sound_test_short.mid";
+const std::string MIDI_NAME_STRING = UniqueTestFileName("sound_test_short", ".mid");
+const char* const MIDI_NAME = MIDI_NAME_STRING.c_str();
 HWND const TEST_WINDOW = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5150));
 
 std::string Mode()

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 struct RiffChunk {
     std::string id;             // four letters
     std::vector<uint8_t> body;  // written as given, padded to an even length
@@ -58,6 +60,13 @@ inline std::vector<uint8_t> NoiseBytes(size_t count, uint32_t seed)
         byte = static_cast<uint8_t>(seed >> 24);
     }
     return bytes;
+}
+
+// A file name of this test process's own, so that tests running side by side in the same
+// folder never write over each other's files.
+inline std::string UniqueTestFileName(const char* stem, const char* extension)
+{
+    return std::string(stem) + "_" + std::to_string(getpid()) + extension;
 }
 
 inline void WriteTestFile(const std::string& name, const std::vector<uint8_t>& bytes)

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "d3drm.h"
-#include "testing.h"
 #include "testing_render.h"
 
 #include <cmath>
@@ -254,27 +253,4 @@ TEST(RenderFrames, ReferenceCountsFollowOwnership)
     // ...and the root's last release frees all (the sanitiser build checks nothing leaks).
     EXPECT_EQ(root->Release(), 0u);
     EXPECT_EQ(rm->Release(), 0u);
-}
-
-TEST(RenderFrames, CreationStepsCanBeMadeToFail)
-{
-    TestResetFailures();
-    IDirect3DRM* rm = nullptr;
-    TestFailNext(FailPoint::Direct3DRMCreate);
-    EXPECT_NE(Direct3DRMCreate(&rm), D3DRM_OK);
-    EXPECT_EQ(rm, nullptr);
-    ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-    IDirect3DRMFrame* frame = nullptr;
-    TestFailNext(FailPoint::CreateFrame);
-    EXPECT_NE(rm->CreateFrame(nullptr, &frame), D3DRM_OK);
-    EXPECT_EQ(frame, nullptr);
-    IDirect3DRMMeshBuilder* mesh = nullptr;
-    TestFailNext(FailPoint::CreateMeshBuilder);
-    EXPECT_NE(rm->CreateMeshBuilder(&mesh), D3DRM_OK);
-    IDirect3DRMLight* light = nullptr;
-    TestFailNext(FailPoint::CreateLightRGB);
-    EXPECT_NE(rm->CreateLightRGB(D3DRMLIGHT_AMBIENT, 1, 1, 1, &light), D3DRM_OK);
-    EXPECT_EQ(light, nullptr);
-    rm->Release();
-    TestResetFailures();
 }

@@ -30,9 +30,10 @@ TEST(RenderMesh, BrokenFilesLeaveAnEmptyBuilderAndAnError)
     RenderFixture f;
     f.AddAmbient(1.0f);
     std::string good = ReadAll(WriteSphere("good.x", 8, 12, false));
+    const char garbage[] = "\x89\x01\xff garbage \x00\x13 xof";
     std::string brokenFiles[] = {ScratchPath("missing.x"), WriteBytes("empty.x", ""),
                                  WriteBytes("truncated.x", good.substr(0, good.size() / 2)),
-                                 WriteBytes("garbage.x", std::string("\x89\x01\xff garbage \x00\x13 xof", 20)),
+                                 WriteBytes("garbage.x", std::string(garbage, sizeof garbage - 1)),
                                  WriteBytes("header_only.x", "xof 0303txt 0032\n"),
                                  WriteBytes("bad_index.x", "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1;0;0;,\n"
                                                            " 0;1;0;;\n 1;\n 3;0,1,7;;\n}\n")};

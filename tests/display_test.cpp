@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -69,6 +70,20 @@ protected:
         m_dir = name;
     }
 
+    void TearDown() override
+    {
+        for (SpriteSheet& sheet : m_sheets)
+            if (sheet.surface)
+                sheet.surface->Release();
+    }
+
+    // An empty sheet whose surface is released when the test ends.
+    SpriteSheet& NewSheet()
+    {
+        m_sheets.emplace_back();
+        return m_sheets.back();
+    }
+
     // An off-screen sheet whose pixel (x, y) is colour(x, y), black transparent.
     SpriteSheet MakeSheet(int width, int height, const std::function<uint16_t(int, int)>& colour)
     {
@@ -78,7 +93,7 @@ protected:
         desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
         desc.dwWidth = width;
         desc.dwHeight = height;
-        SpriteSheet sheet = {};
+        SpriteSheet& sheet = NewSheet();
         EXPECT_EQ(g_directDraw->CreateSurface(&desc, &sheet.surface, nullptr), DD_OK);
         SurfacePixels pixels;
         EXPECT_TRUE(GetSurfacePixels(sheet.surface, &pixels));
@@ -118,6 +133,7 @@ protected:
     }
 
     std::string m_dir;
+    std::deque<SpriteSheet> m_sheets;
 };
 
 } // namespace
@@ -189,7 +205,7 @@ TEST_F(DisplayTest, SheetsLoadFromBitmapsCutToTheScreenWidth)
     // 800 wide: the left 640 columns are kept.
     std::string wide = m_dir + "/wide.bmp";
     WriteBitmap(wide, 800, 4, false, [](int x, int) { return x < 640 ? 0xFF0000u : 0x00FF00u; });
-    SpriteSheet sheet = {};
+    SpriteSheet& sheet = NewSheet();
     ASSERT_TRUE(LoadSpriteSheet(sheet, wide.c_str()));
     EXPECT_EQ(sheet.width, 640);
     EXPECT_EQ(sheet.height, 4);
@@ -201,7 +217,7 @@ TEST_F(DisplayTest, SheetsLoadFromBitmapsCutToTheScreenWidth)
     // A top-down bitmap gets its absolute height, top row first.
     std::string topDown = m_dir + "/topdown.bmp";
     WriteBitmap(topDown, 8, 3, true, [](int, int y) { return y == 0 ? 0x0000FFu : 0xFFFFFFu; });
-    SpriteSheet upright = {};
+    SpriteSheet& upright = NewSheet();
     ASSERT_TRUE(LoadSpriteSheet(upright, topDown.c_str()));
     EXPECT_EQ(upright.height, 3);
     DrawSprite(0, 100, upright, 0, 0, 8, 3);
@@ -218,7 +234,7 @@ TEST_F(DisplayTest, LostSurfacesAreRestoredAndSheetsReloaded)
 {
     std::string path = m_dir + "/sheet.bmp";
     WriteBitmap(path, 16, 16, false, [](int, int) { return 0xFF0000u; });
-    SpriteSheet sheet = {};
+    SpriteSheet& sheet = NewSheet();
     ASSERT_TRUE(LoadSpriteSheet(sheet, path.c_str()));
 
     PresentBackBuffer();

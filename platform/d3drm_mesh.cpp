@@ -22,9 +22,10 @@ float UnitChannel(float v)
 
 // A face's colour from its material; without a material list the mesh is white. (For a mesh
 // without one, the importer makes up a grey material with no name; the file's own always have one.)
-void MaterialColour(const aiScene* scene, unsigned index, float rgb[3])
+void MaterialColour(const aiScene* scene, unsigned index, float rgb[3], float emissive[3])
 {
     rgb[0] = rgb[1] = rgb[2] = 1.0f;
+    emissive[0] = emissive[1] = emissive[2] = 0.0f;
     if (index >= scene->mNumMaterials)
         return;
     const aiMaterial* material = scene->mMaterials[index];
@@ -37,6 +38,12 @@ void MaterialColour(const aiScene* scene, unsigned index, float rgb[3])
     rgb[0] = UnitChannel(diffuse.r);
     rgb[1] = UnitChannel(diffuse.g);
     rgb[2] = UnitChannel(diffuse.b);
+    aiColor3D glow;
+    if (material->Get(AI_MATKEY_COLOR_EMISSIVE, glow) == AI_SUCCESS) {
+        emissive[0] = UnitChannel(glow.r);
+        emissive[1] = UnitChannel(glow.g);
+        emissive[2] = UnitChannel(glow.b);
+    }
 }
 
 struct LoadState {
@@ -82,8 +89,8 @@ bool AppendNode(LoadState& state, const aiNode* node, const aiMatrix4x4& parentT
             mesh->us.push_back(u);
             mesh->vs.push_back(v);
         }
-        float rgb[3];
-        MaterialColour(state.scene, source->mMaterialIndex, rgb);
+        float rgb[3], emissive[3];
+        MaterialColour(state.scene, source->mMaterialIndex, rgb, emissive);
         for (unsigned f = 0; f < source->mNumFaces; f++) {
             const aiFace& face = source->mFaces[f];
             if (face.mNumIndices != 3)
@@ -97,6 +104,9 @@ bool AppendNode(LoadState& state, const aiNode* node, const aiMatrix4x4& parentT
             made.red = rgb[0];
             made.green = rgb[1];
             made.blue = rgb[2];
+            made.emissiveRed = emissive[0];
+            made.emissiveGreen = emissive[1];
+            made.emissiveBlue = emissive[2];
             mesh->faces.push_back(made);
         }
     }

@@ -35,6 +35,7 @@ struct TextureObject final : IDirect3DRMTexture {
 struct MeshFace {
     uint32_t v[3];
     float red, green, blue; // the face's material colour
+    float emissiveRed = 0, emissiveGreen = 0, emissiveBlue = 0; // light of its own, added unlit
 };
 
 struct MeshBuilderObject final : IDirect3DRMMeshBuilder {

@@ -125,6 +125,9 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
         t.r = face.red * rgb[0];
         t.g = face.green * rgb[1];
         t.b = face.blue * rgb[2];
+        t.emissiveR = face.emissiveRed;
+        t.emissiveG = face.emissiveGreen;
+        t.emissiveB = face.emissiveBlue;
     }
 
     RasterTexture texture;

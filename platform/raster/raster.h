@@ -30,10 +30,11 @@ struct RasterVertex {
 };
 
 // Corners index the vertex array in clockwise screen order for a front face; the face colour
-// multiplies the vertex colours.
+// multiplies the vertex colours and the emissive colour is added after, so lamps glow unlit.
 struct RasterTriangle {
     uint32_t v[3];
     float r, g, b;
+    float emissiveR = 0, emissiveG = 0, emissiveB = 0;
 };
 
 // Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels equal to the key are

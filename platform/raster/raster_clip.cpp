@@ -68,9 +68,9 @@ ScreenVertex Project(const RasterView& view, const ClipVertex& p, float textureW
     return s;
 }
 
-float Channel(float light, float face)
+float Channel(float light, float face, float emissive)
 {
-    float v = light * face * 255.0f;
+    float v = (light * face + emissive) * 255.0f;
     if (!(v > 0.0f))
         return 0.0f;
     return v < 255.0f ? v : 255.0f;
@@ -78,7 +78,8 @@ float Channel(float light, float face)
 
 ClipVertex Corner(const RasterVertex& v, const RasterTriangle& t)
 {
-    return ClipVertex{v.x, v.y, v.z, v.u, v.v, Channel(v.r, t.r), Channel(v.g, t.g), Channel(v.b, t.b)};
+    return ClipVertex{v.x, v.y, v.z, v.u, v.v, Channel(v.r, t.r, t.emissiveR),
+                      Channel(v.g, t.g, t.emissiveG), Channel(v.b, t.b, t.emissiveB)};
 }
 
 // Sutherland-Hodgman against one plane. A crossing edge is always cut from its inside end, so two

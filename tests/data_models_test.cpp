@@ -149,8 +149,8 @@ TEST(DataModels, SizesSuitTheGameDistances)
         EXPECT_GE(s, 1.5f);
         EXPECT_LE(s, 2.5f);
     }
-    EXPECT_GE(earth.hi.x, 0.30f);
-    EXPECT_LE(earth.hi.x, 0.40f);
+    EXPECT_GE(earth.hi.x, 0.25f);
+    EXPECT_LE(earth.hi.x, 0.35f);
 }
 
 TEST(DataModels, SkyFacesInwardsAndHoldsTheCameraInsideTheFarPlane)

@@ -11,6 +11,9 @@
 namespace {
 
 constexpr float PI = 3.14159265f;
+// Scaled by 100 in the game, the globe spans about half the screen's height from 136 units off
+// and its limb stays clear of the satellite's wings.
+constexpr float EARTH_RADIUS = 0.27f;
 
 Material Colour(float r, float g, float b, float power = 0, float shine = 0)
 {
@@ -69,15 +72,16 @@ Mesh BuildSatellite()
     // Body: a gold-foil box with grey end plates. Everything on the +z side stays within one
     // unit of the centre: before the first round the camera sits at the satellite's centre
     // looking along +z, and the front plane at 1 must leave the title screen clear.
-    AddPart(mesh, Box({1.4f, 1.4f, 1.8f}, {0, 0, 0}), gold);
-    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, 0.9f}), grey);
-    AddPart(mesh, Box({1.5f, 1.5f, 0.12f}, {0, 0, -0.9f}), grey);
+    AddPart(mesh, Box({1.6f, 1.6f, 1.8f}, {0, 0, 0}), gold);
+    AddPart(mesh, Box({1.7f, 1.7f, 0.12f}, {0, 0, 0.9f}), grey);
+    AddPart(mesh, Box({1.7f, 1.7f, 0.12f}, {0, 0, -0.9f}), grey);
 
-    // Booms out along x and the two solar wings.
+    // Booms out along x and the two solar wings, short enough that the earth's limb, a little
+    // way off the satellite on screen, never reaches a wing tip.
     const Xform alongX = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}, {}};
-    AddPart(mesh, Transformed(Cylinder(0.06f, -1.3f, 1.3f, 8), alongX), grey);
-    AddSolarWing(mesh, 1.25f, 3.85f, grey, blue);
-    AddSolarWing(mesh, -1.25f, -3.85f, grey, blue);
+    AddPart(mesh, Transformed(Cylinder(0.06f, -1.35f, 1.35f, 8), alongX), grey);
+    AddSolarWing(mesh, 1.3f, 3.45f, grey, blue);
+    AddSolarWing(mesh, -1.3f, -3.45f, grey, blue);
 
     // The dish looks out along -z: a thin paraboloid shell on a short mast, its feed on the axis.
     const float R = 0.85f, depth = 0.28f, thick = 0.04f, base = 1.2f;
@@ -198,8 +202,8 @@ Mesh BuildUfo()
 Mesh BuildMeteor()
 {
     Mesh mesh;
-    AddMaterial(mesh, Colour(0.48f, 0.41f, 0.34f, 4, 0.1f));
-    AddMaterial(mesh, Colour(0.3f, 0.26f, 0.23f));
+    AddMaterial(mesh, Colour(0.66f, 0.57f, 0.47f, 4, 0.1f));
+    AddMaterial(mesh, Colour(0.4f, 0.34f, 0.29f));
     Part rock = Sphere(0.9f, 20, 14);
     // Lumps: push each point in or out by noise over its direction.
     for (Vec3& p : rock.points) {
@@ -234,7 +238,7 @@ bool WriteModels(const std::string& folder)
     ok = WriteXFile(folder + "/SATELLITE.x", BuildSatellite(), "Satellite") && ok;
     ok = WriteXFile(folder + "/ICBM.x", BuildMissile(), "Missile") && ok;
     ok = WriteXFile(folder + "/CANON.x", BuildShot(), "Shot") && ok;
-    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(0.32f, 32, 24, false), "Earth") && ok;
+    ok = WriteXFile(folder + "/earth.x", BuildPlainSphere(EARTH_RADIUS, 32, 24, false), "Earth") && ok;
     ok = WriteXFile(folder + "/UFO.x", BuildUfo(), "Ufo") && ok;
     ok = WriteXFile(folder + "/meteo.x", BuildMeteor(), "Meteor") && ok;
     ok = WriteXFile(folder + "/tenkyu.x", BuildPlainSphere(4.0f, 32, 24, true), "Sky") && ok;

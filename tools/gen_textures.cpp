@@ -24,7 +24,7 @@ float SmoothStep(float e0, float e1, float x)
 Image DrawEarth()
 {
     Image img(EARTH_SIZE, EARTH_SIZE);
-    const float sea = 0.55f;
+    const float sea = 0.5f;
     for (int y = 0; y < EARTH_SIZE; ++y) {
         for (int x = 0; x < EARTH_SIZE; ++x) {
             const float u = static_cast<float>(x) / EARTH_SIZE;
@@ -46,11 +46,12 @@ Image DrawEarth()
                 if (height < sea + 0.012f) // a pale coastline
                     c = Mix(c, Rgb{200, 190, 140}, 0.5f);
             }
-            // Ice sheets where it runs cold, over land and sea alike.
-            const float ice = SmoothStep(0.8f, 0.84f, cold + (height - sea) * 0.3f);
+            // Small ice fields where it runs coldest; wide ones smear into white bands across
+            // the globe's side.
+            const float ice = SmoothStep(0.86f, 0.9f, cold + (height - sea) * 0.3f);
             c = Mix(c, Rgb{232, 240, 250}, ice);
-            // Clouds, thin and patchy.
-            const float cover = SmoothStep(0.58f, 0.8f, cloud) * 0.8f;
+            // Clouds, patchy, with white cores.
+            const float cover = SmoothStep(0.58f, 0.8f, cloud) * 0.92f;
             c = Mix(c, Rgb{245, 248, 252}, cover);
             // Black would be a hole (the transparent colour): keep every texel visible.
             if (IsKeyBlack(c))

@@ -116,33 +116,36 @@ Mesh BuildMissile()
     const int flame = AddMaterial(mesh, Glowing(1.0f, 0.6f, 0.15f));
     const Xform toZ = YToZ();
     const int seg = 14;
+    // Stout for its length: missiles come nose-on from the earth, where only their girth and
+    // fins show.
+    const float r = 0.3f;
 
-    AddPart(mesh, Transformed(Cylinder(0.25f, -1.5f, 1.0f, seg), toZ), white);
-    AddPart(mesh, Transformed(Cylinder(0.262f, 0.35f, 0.5f, seg), toZ), red);
+    AddPart(mesh, Transformed(Cylinder(r, -1.5f, 1.0f, seg), toZ), white);
+    AddPart(mesh, Transformed(Cylinder(r * 1.05f, 0.35f, 0.5f, seg), toZ), red);
     AddPart(mesh,
             Transformed(Lathe({{0, 1.0f},
-                               {0.25f, 1.0f, true},
-                               {0.245f, 1.2f},
-                               {0.21f, 1.42f},
-                               {0.15f, 1.62f},
-                               {0.07f, 1.8f},
+                               {r, 1.0f, true},
+                               {r * 0.98f, 1.2f},
+                               {r * 0.84f, 1.42f},
+                               {r * 0.6f, 1.62f},
+                               {r * 0.28f, 1.8f},
                                {0, 1.9f}},
                               seg),
                         toZ),
             red);
     AddPart(mesh,
-            Transformed(Lathe({{0, -1.8f}, {0.21f, -1.8f, true}, {0.15f, -1.5f, true}, {0, -1.5f}},
+            Transformed(Lathe({{0, -1.8f}, {r * 0.84f, -1.8f, true}, {r * 0.6f, -1.5f, true}, {0, -1.5f}},
                               seg),
                         toZ),
             dark);
-    AddPart(mesh, Transformed(Lathe({{0, -2.05f}, {0.12f, -1.82f}, {0, -1.8f}}, 8), toZ), flame);
+    AddPart(mesh, Transformed(Lathe({{0, -2.05f}, {r * 0.5f, -1.82f}, {0, -1.8f}}, 8), toZ), flame);
 
     // Four swept fins at the tail, in the planes through the axis.
-    const std::vector<Vec3> fin = {{0.2f, -1.5f, 0}, {0.72f, -1.58f, 0}, {0.72f, -1.32f, 0},
-                                   {0.2f, -0.85f, 0}};
+    const std::vector<Vec3> fin = {{r - 0.05f, -1.5f, 0}, {0.88f, -1.6f, 0}, {0.88f, -1.3f, 0},
+                                   {r - 0.05f, -0.8f, 0}};
     for (int k = 0; k < 4; ++k) {
         const Xform place = Then(toZ, RotateZ(PI / 4 + k * PI / 2));
-        AddPart(mesh, Transformed(Prism(fin, 0.05f), place), red);
+        AddPart(mesh, Transformed(Prism(fin, 0.07f), place), red);
     }
     return mesh;
 }

@@ -3,6 +3,8 @@
 #include "harness.h"
 
 #include "game/screens.h"
+#include "scene/scene_registry.h"
+#include "testing_render.h"
 
 #include <map>
 
@@ -63,6 +65,10 @@ TEST_F(GameScene, MissileAtTheSatelliteEndsTheRoundInThatFrame)
     ASSERT_TRUE(g_resultActive);
     EXPECT_TRUE(missileLive);
     EXPECT_NEAR(16.0f, g_elapsed, 0.2f);
+    // The end of the round takes every enemy and the shot out of the scene.
+    for (int i = 0; i < ENEMY_SLOT_COUNT; i++)
+        EXPECT_EQ(0, TestFrameVisualCount(g_frames[SLOT_ENEMY_BASE + i])) << i;
+    EXPECT_EQ(0, TestFrameVisualCount(g_frames[SLOT_CANNON]));
     int32_t cursor = g_scheduleCursor;
     for (int frame = 0; frame < 50; frame++)
         RunRoundFrame(g_hWnd);

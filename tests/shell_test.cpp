@@ -47,6 +47,12 @@ TEST(ShellModuleDirectory, IsTheExecutablesDirectoryWithItsBackslash)
     GetModuleFileNameA(g_hInstance, full, sizeof(full));
     std::string path = full;
     EXPECT_EQ(path.substr(0, path.rfind('\\') + 1), first);
+
+    // A name without any backslash (here none at all, from a foreign module) leaves nothing.
+    HINSTANCE own = g_hInstance;
+    g_hInstance = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x1234));
+    EXPECT_STREQ(GetModuleDirectory(), "");
+    g_hInstance = own;
 }
 
 // Everything queued between two frames is handled before the second one runs.

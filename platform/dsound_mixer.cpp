@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -15,12 +16,9 @@ MixerFormat g_mixerFormat;
 std::vector<bool> g_channelTaken;
 } // namespace
 
-bool AcquireMixer()
+// Opens the mixer's output on the audio driver SDL chooses.
+static bool OpenMixerOutput()
 {
-    if (g_mixerUsers > 0) {
-        g_mixerUsers++;
-        return true;
-    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     // MIDI decoders are only listed once initialised; FluidSynth needs a soundfont to make sound.
@@ -35,6 +33,26 @@ bool AcquireMixer()
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
+    }
+    return true;
+}
+
+bool AcquireMixer()
+{
+    if (g_mixerUsers > 0) {
+        g_mixerUsers++;
+        return true;
+    }
+    if (!OpenMixerOutput()) {
+        // A desktop without a working sound device still plays the game, silently, as Windows
+        // would with its emulated device; only a failure of the silent output itself counts.
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        if (driver && std::strcmp(driver, "dummy") == 0)
+            return false;
+        std::fprintf(stderr, "No sound device could be opened (%s); playing without sound.\n", SDL_GetError());
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!OpenMixerOutput())
+            return false;
     }
     int rate = 0;
     Uint16 format = 0;

@@ -170,15 +170,16 @@ TEST(SoundInit, FailuresShowTheirMessages)
         g_directSound = nullptr;
     }
 
-    // No audio output at all: creation itself fails.
+    // No sound device at all: the game still starts, silently, with no message.
     TestClearMessageBoxes();
     const std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "dummy";
     setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
-    EXPECT_FALSE(InitSound(window));
+    EXPECT_TRUE(InitSound(window));
     setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-    EXPECT_EQ(g_directSound, nullptr);
-    ASSERT_EQ(TestMessageBoxes().size(), 1u);
-    EXPECT_EQ(TestMessageBoxes()[0].text, "DirectSoundが生成できませんDirectSoundの使用が不可能です");
+    EXPECT_NE(g_directSound, nullptr);
+    EXPECT_TRUE(TestMessageBoxes().empty());
+    ReleaseSound();
+    g_directSound = nullptr;
 }
 
 } // namespace

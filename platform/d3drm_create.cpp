@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+std::vector<bool> g_deviceCreationGuids;
+
 namespace {
 
 float QuantiseColour(float v)
@@ -71,6 +73,7 @@ HRESULT RendererObject::CreateDeviceFromSurface(LPGUID guid, LPDIRECTDRAW direct
     if (!device)
         return D3DRMERR_BADVALUE;
     *device = nullptr;
+    g_deviceCreationGuids.push_back(guid != nullptr);
     if (TestShouldFail(FailPoint::CreateDeviceFromSurface))
         return D3DERR_INVALID_DEVICE;
     if (guid && !(*guid == SOFTWARE_RGB_DEVICE_GUID))

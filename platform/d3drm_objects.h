@@ -129,6 +129,8 @@ RasterView ViewportProjection(const ViewportObject* viewport);
 HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root);
 // Triangles drawn by the last Render.
 extern int g_lastRenderTriangles;
+// Whether each device creation so far was given a device GUID (read by the test hooks).
+extern std::vector<bool> g_deviceCreationGuids;
 // Tests only: while on, Render counts the writes to each surface pixel (row pitch as the surface).
 extern bool g_countPixelWrites;
 extern std::vector<uint16_t> g_pixelWriteCounts;

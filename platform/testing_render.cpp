@@ -67,6 +67,11 @@ DWORD TestDeviceQuality(IDirect3DRMDevice* device)
     return object ? object->quality : 0;
 }
 
+const std::vector<bool>& TestDeviceCreationGuids()
+{
+    return g_deviceCreationGuids;
+}
+
 int TestLastRenderTriangleCount()
 {
     return g_lastRenderTriangles;

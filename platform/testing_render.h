@@ -4,6 +4,8 @@
 
 #include "d3drm.h"
 
+#include <vector>
+
 // Frames.
 int TestFrameVisualCount(IDirect3DRMFrame* frame);
 bool TestFrameHasVisual(IDirect3DRMFrame* frame, IDirect3DRMVisual* visual);
@@ -18,6 +20,8 @@ int TestMeshFaceCount(IDirect3DRMMeshBuilder* mesh);   // triangles; 0 for an em
 int TestMeshVertexCount(IDirect3DRMMeshBuilder* mesh);
 bool TestTextureLoaded(IDirect3DRMTexture* texture);    // true once pixels were decoded
 DWORD TestDeviceQuality(IDirect3DRMDevice* device);
+// Whether each IDirect3DRM::CreateDeviceFromSurface call so far was given a device GUID.
+const std::vector<bool>& TestDeviceCreationGuids();
 
 // What the last IDirect3DRMViewport::Render drew (after culling and clipping), over all viewports.
 int TestLastRenderTriangleCount();

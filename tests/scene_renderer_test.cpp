@@ -5,6 +5,7 @@
 
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"
+#include "testing_render.h"
 
 #include <string>
 #include <vector>
@@ -185,3 +186,31 @@ INSTANTIATE_TEST_SUITE_P(
         RendererFailure{"DirectionalLight", FailPoint::CreateLightRGB, 1, 1, {{"", "シーンの初期化に失敗しました"}}, 0},
         RendererFailure{"LightFrame", FailPoint::CreateFrame, 2, 1, {{"", "シーンの初期化に失敗しました"}}, 0}),
     [](const testing::TestParamInfo<RendererFailure>& info) { return std::string(info.param.name); });
+
+// The device search's GUID reaches the device creation; without it the renderer picks its own
+// device, and the fallback after a failed creation always asks with no GUID.
+struct DeviceCase {
+    const char* name;
+    FailPoint point; // Count: nothing fails
+    std::vector<bool> guids;
+};
+
+class SceneRendererDevice : public testing::TestWithParam<DeviceCase> {};
+
+TEST_P(SceneRendererDevice, SearchResultOrNoGuidReachesTheDeviceCreation)
+{
+    const DeviceCase& c = GetParam();
+    if (c.point != FailPoint::Count)
+        TestFailNext(c.point);
+    GameScript script;
+    script.maxFrames = 2;
+    EXPECT_EQ(RunGame(script), 1);
+    EXPECT_EQ(TestDeviceCreationGuids(), c.guids);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SceneRendererDevice,
+    testing::Values(DeviceCase{"Found", FailPoint::Count, {true}},
+                    DeviceCase{"SearchFailed", FailPoint::FindDevice, {false}},
+                    DeviceCase{"FoundFailed", FailPoint::CreateDeviceFromSurface, {true, false}}),
+    [](const testing::TestParamInfo<DeviceCase>& info) { return std::string(info.param.name); });

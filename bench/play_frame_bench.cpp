@@ -1,13 +1,6 @@
 // A full play frame at a busy moment: all 40 enemy slots live, mixed kinds spread out along x,
 // the button held, every explosion sheet in use, then the clear and the present.
-#include "display/display.h"
-#include "game/enemies.h"
-#include "game/round.h"
-#include "game/weapon.h"
-#include "scene/renderer.h"
-#include "scene/scene_registry.h"
-#include "shell/shell.h"
-#include "sound/sound.h"
+#include "game_support.h"
 #include "testing.h"
 
 #include <benchmark/benchmark.h>
@@ -16,24 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-bool BringUpGame()
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "DEFAULT";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "DEFAULT", "DEFAULT", WS_POPUP | WS_SYSMENU, 0, 0, 640, 480, nullptr,
-                                  nullptr, instance, nullptr);
-    if (!window)
-        return false;
-    g_hWnd = window;
-    g_hInstance = instance;
-    return InitDisplay(window) && InitSound(window) && InitRenderer(window) && BuildScene(window);
-}
 
 // Forty enemies from x 5 to 120, meteors, UFOs and missiles in turn, some of them exploding.
 void FillBusySlots()
@@ -69,12 +44,7 @@ void BM_PlayFrame(benchmark::State& state)
         return;
     }
     // One title frame sets the round up; then play as if the title had just been left.
-    g_frameDelta = 0.016f;
-    RunRoundFrame(g_hWnd);
-    g_titleActive = false;
-    g_playing = true;
-    g_worldActive = true;
-    g_roundReady = true;
+    EnterPlay(0.016f);
     TestSetMouseButton(VK_LBUTTON, true);
     FillBusySlots();
 

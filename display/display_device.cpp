@@ -1,12 +1,11 @@
 // The full-screen display: bring-up, per-frame clear and present, release.
 #include "display/display.h"
 
-#include "display/sprites.h"
-#include "shell/shell.h"
+#include "display/draw2d.h"
+#include "base/shell_services.h"
 
 #include <cstring>
 
-LPDIRECTDRAW g_directDraw;           // the display object
 LPDIRECTDRAWSURFACE g_primarySurface; // the screen, a flip chain with one back buffer
 LPDIRECTDRAWSURFACE g_backBuffer;     // attached to the primary; never released by itself
 

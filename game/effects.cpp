@@ -2,7 +2,7 @@
 // square cells at EXPLOSION_RATE cells per second.
 #include "game/effects.h"
 
-#include "display/sprites.h"
+#include "display/draw2d.h"
 #include "game/round.h"
 #include "game/screen_point.h"
 #include "scene/renderer.h"

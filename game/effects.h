@@ -1,7 +1,7 @@
 // The two explosion effects drawn over the scene: debris of a kill, and the burst on the earth.
 #pragma once
 
-#include "game/enemies.h"
+#include "game/enemy_slots.h"
 
 constexpr float EXPLOSION_RATE = 20.0f; // both countdowns fall by 20 per second
 

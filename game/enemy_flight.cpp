@@ -1,5 +1,5 @@
 // Enemy flight: meteors and UFOs fly at the earth, missiles at the satellite.
-#include "game/flight.h"
+#include "game/enemy_flight.h"
 
 #include "game/round.h"
 #include "scene/renderer.h"

@@ -1,5 +1,5 @@
 // The enemy slots of a round and the spawn step that fills them from the timetable.
-#include "game/enemies.h"
+#include "game/enemy_slots.h"
 
 #include "game/float_to_int.h"
 

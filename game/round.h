@@ -1,34 +1,7 @@
-// The round state and the game's one per-frame step.
+// The game's one per-frame step, which moves the round through its phases (title, play, result).
 #pragma once
 
-#include "d3drm.h"
-#include "shell/shell.h"
-
-#include <cstdint>
-
-constexpr float ROUND_SECONDS = 180.0f;
-
-extern float g_timeLeft;   // seconds left in the round; 0 when a missile reaches the satellite
-extern float g_elapsed;    // play time of the round, the sum of world-active frame deltas
-extern float g_frameDelta; // seconds since the previous frame, from the frame loop
-extern int32_t g_score;    // the round's score; the weapon adds to it
-extern int32_t g_hiScore;  // best total of the run; written only by the result screen
-extern int32_t g_meteorsDestroyed;
-extern int32_t g_ufosDestroyed;
-extern int32_t g_missilesDestroyed;
-extern int32_t g_mouseX; // pointer position, written by the window procedure
-extern int32_t g_mouseY;
-extern int32_t g_targetSlot;     // enemy slot under the crosshair this frame, -1 for none
-extern ButtonState g_playButton; // the left button, polled once per frame
-extern bool g_shotInFlight;      // a shot is under way
-extern bool g_titleActive;       // the title screen is showing
-extern bool g_playing;           // scenery and camera move, the timetable is consulted
-extern bool g_worldActive;       // enemies fly, the weapon works, the HUD shows, the clock runs
-extern bool g_resultActive;      // the result screen is showing
-extern bool g_roundReady;        // the round initialisation has run
-extern bool g_cameraReaimPending; // the camera must face the satellite again
-extern D3DVECTOR g_satellitePosition;
-extern D3DVECTOR g_skyPosition;
-extern D3DVECTOR g_earthPosition;
+#include "base/round_state.h"
+#include "windows.h"
 
 void RunRoundFrame(HWND window);

@@ -1,7 +1,7 @@
 // The title screen, the HUD and the result screen with its tally.
 #pragma once
 
-#include "shell/shell.h"
+#include "base/shell_services.h"
 
 #include <cstdint>
 

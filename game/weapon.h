@@ -1,7 +1,7 @@
 // Targeting and firing: the crosshair, the lock-on, the one shot in flight and its hits.
 #pragma once
 
-#include "game/enemies.h"
+#include "game/enemy_slots.h"
 
 extern bool g_weaponReady;   // the next FireWeapon call launches a new shot
 extern float g_shotLifetime; // how much longer the current shot may fly, seconds

@@ -2,7 +2,7 @@
 #include "scene/renderer.h"
 
 #include "display/display.h"
-#include "shell/shell.h"
+#include "base/shell_services.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Per-frame motion of the sky, the earth, the satellite and the camera.
 #include "scene/scenery.h"
 
-#include "game/round.h"
+#include "base/round_state.h"
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"
 

@@ -1,8 +1,8 @@
 // The window procedure: pointer moves, Escape, the close teardown and the music's end notice.
-#include "shell/shell.h"
+#include "shell/window_proc.h"
 
 #include "display/display.h"
-#include "display/sprites.h"
+#include "display/draw2d.h"
 #include "game/round.h"
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"

@@ -1,15 +1,14 @@
 // Program entry: the window, the start-up steps and the frame loop.
-#include "shell/shell.h"
+#include "shell/winmain.h"
 
 #include "display/display.h"
 #include "game/round.h"
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"
+#include "shell/window_proc.h"
 #include "sound/sound.h"
 
-HWND g_hWnd;          // the game window, kept once it exists
-HINSTANCE g_hInstance; // kept for GetModuleDirectory
-DWORD g_lastTick;     // tick count at the previous frame; the next delta is measured from it
+DWORD g_lastTick; // tick count at the previous frame; the next delta is measured from it
 
 // Start-up failures are shown in a plain box with no caption, then the program ends.
 static int StartupFailed(const char* text)

@@ -2,7 +2,7 @@
 // lives in the window procedure, which restarts the piece at each end-of-play notice.
 #include "sound/music.h"
 
-#include "shell/shell.h"
+#include "base/shell_services.h"
 
 #include <cstdio>
 

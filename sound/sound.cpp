@@ -3,7 +3,7 @@
 #include "sound/sound.h"
 
 #include "mmsystem.h"
-#include "shell/shell.h"
+#include "base/shell_services.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,6 +3,8 @@
 // correct texture coordinates and Gouraud colour. It knows nothing of frames or meshes.
 #pragma once
 
+#include "../internal/platform_private.h"
+
 #include <cstdint>
 #include <vector>
 

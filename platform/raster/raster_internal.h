@@ -1,6 +1,8 @@
 // What the rasteriser's clipping front end hands to its triangle filler.
 #pragma once
 
+#include "../internal/platform_private.h"
+
 #include "raster.h"
 
 #include <cmath>

@@ -1,0 +1,55 @@
+// What the stand-in folders share with one another.
+#pragma once
+
+#include "platform_private.h"
+
+#include "ddraw.h"
+#include "d3drm.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Windows paths from the game ("dir\\file") turned into paths this system can open.
+std::string NativePath(const char* windowsPath);
+
+// Code page 932 text to UTF-8 (iconv); undecodable bytes become U+FFFD.
+std::string Cp932ToUtf8(const char* text, size_t length);
+
+// A decoded bitmap file: 24-bit colour, top row first, 0x00RRGGBB per pixel.
+struct DecodedBitmap {
+    int width = 0;
+    int height = 0;
+    int fileHeight = 0; // as stored: negative for a top-down bitmap
+    int bitsPerPixel = 0;
+    std::vector<uint32_t> pixels;
+};
+// False for a missing, truncated or corrupt file.
+bool DecodeBitmapFile(const char* path, DecodedBitmap* out);
+
+// Pixel access to a DirectDraw surface (RGB565). Null for anything that is not one of ours.
+struct SurfacePixels {
+    uint16_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int pitchPixels = 0;
+};
+bool GetSurfacePixels(IDirectDrawSurface* surface, SurfacePixels* out);
+// Every surface reports DDERR_SURFACELOST until restored, as after the display was taken away.
+void LoseAllSurfaces();
+
+// A GDI device context that draws into surface memory; made by IDirectDrawSurface::GetDC.
+HDC CreateSurfaceDC(uint16_t* pixels, int width, int height, int pitchPixels);
+void DestroySurfaceDC(HDC context);
+
+// The window side: show a finished 640 x 480 RGB565 image, scaled into the window.
+void PresentToWindow(const uint16_t* pixels, int width, int height, int pitchPixels);
+// True when there is a real display to show windows and message boxes on.
+bool HasRealDisplay();
+
+// The renderer side: the 3D interface behind IDirectDraw::QueryInterface(IID_IDirect3D).
+IDirect3D* CreateDirect3D(IDirectDraw* directDraw);
+
+// Post a window message from any thread (the music's end-of-play notice comes from the audio
+// thread); it is taken by PeekMessageA on the window's thread like any posted message.
+void PostMessageFromAnyThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,245 @@
+// Drawing: projection against pixels, clipping, depth, culling, the fill rule and lighting.
+#include "render_fixture.h"
+#include "testing_render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A square of side `size` in the z = 0 plane, front face towards -z (the camera), split into
+// n x n cells of two triangles each with inner vertices jittered so edges run at odd angles.
+std::string WriteGrid(const std::string& name, float size, int n)
+{
+    std::vector<float> xyz;
+    for (int j = 0; j <= n; j++)
+        for (int i = 0; i <= n; i++) {
+            float x = size * (static_cast<float>(i) / n - 0.5f), y = size * (0.5f - static_cast<float>(j) / n);
+            if (i > 0 && i < n && j > 0 && j < n) {
+                x += size * 0.31f / n * std::sin(static_cast<float>(i * 7 + j * 3));
+                y += size * 0.27f / n * std::cos(static_cast<float>(i * 5 + j * 11));
+            }
+            xyz.insert(xyz.end(), {x, y, 0});
+        }
+    std::vector<XFace> faces;
+    for (int j = 0; j < n; j++)
+        for (int i = 0; i < n; i++) {
+            int a = j * (n + 1) + i, b = a + 1, c = a + n + 1, d = c + 1;
+            faces.push_back({a, b, c});
+            faces.push_back({b, d, c});
+        }
+    return WriteXModel(name, xyz, faces);
+}
+
+} // namespace
+
+TEST(RenderDraw, TransformMatchesHandComputedPixels)
+{
+    RenderFixture f;
+    D3DVECTOR in{1, 2, 10};
+    D3DRMVECTOR4D out{};
+    ASSERT_EQ(f.viewport->Transform(&out, &in), D3DRM_OK);
+    EXPECT_NEAR(out.x / out.w, 320 + 64, 1e-3);
+    EXPECT_NEAR(out.y / out.w, 240 - 128, 1e-3);
+    EXPECT_NEAR(out.z / out.w, (10.0 - 1.0) / 10.0 * 400.0 / 399.0, 1e-5);
+    in = {0, 0, 400};
+    f.viewport->Transform(&out, &in);
+    EXPECT_NEAR(out.z / out.w, 1.0, 1e-5);
+
+    // A front plane at 0 is refused and the projection stays put.
+    EXPECT_EQ(f.viewport->SetFront(0.0f), D3DRMERR_BADVALUE);
+    EXPECT_EQ(f.viewport->SetFront(-1.0f), D3DRMERR_BADVALUE);
+    in = {1, 2, 1};
+    f.viewport->Transform(&out, &in);
+    EXPECT_NEAR(out.z / out.w, 0.0, 1e-6);
+
+    // At and behind the camera plane: w <= 0, never NaN.
+    for (D3DVECTOR p : {D3DVECTOR{5, 5, 0}, D3DVECTOR{5, -5, -3}, D3DVECTOR{1e30f, -1e30f, 1e30f}}) {
+        f.viewport->Transform(&out, &p);
+        EXPECT_FALSE(std::isnan(out.x) || std::isnan(out.y) || std::isnan(out.z) || std::isnan(out.w));
+    }
+    in = {5, 5, -3};
+    f.viewport->Transform(&out, &in);
+    EXPECT_LT(out.w, 0);
+
+    // Through the camera's placement: after facing +x under CONSTRAIN_Y, world -y is screen right.
+    IDirect3DRMFrame* target = nullptr;
+    f.rm->CreateFrame(f.scene, &target);
+    target->SetPosition(f.scene, 32, 0, 0);
+    f.camera->LookAt(target, f.scene, D3DRMCONSTRAIN_Y);
+    in = {32, -1, -2};
+    f.viewport->Transform(&out, &in);
+    EXPECT_NEAR(out.x / out.w, 320 + 20, 1e-3);
+    EXPECT_NEAR(out.y / out.w, 240 - 40, 1e-3); // world -z is screen up
+    target->Release();
+}
+
+TEST(RenderDraw, TinyMeshLandsWhereTransformSays)
+{
+    RenderFixture f;
+    f.AddAmbient(1.0f);
+    IDirect3DRMMeshBuilder* mesh = LoadMesh(f.rm, WriteXModel("tiny.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
+                                                               {{0, 1, 2}, {1, 3, 2}}));
+    f.camera->SetPosition(f.scene, 3, -2, 1);
+    f.camera->AddRotation(D3DRMCOMBINE_BEFORE, 0.2f, 1, 0.1f, 0.3f);
+    D3DVECTOR where{5.5f, -1.2f, 20};
+    IDirect3DRMFrame* frame = f.Show(mesh, where.x, where.y, where.z);
+    frame->LookAt(f.camera, f.scene, D3DRMCONSTRAIN_Z);
+    frame->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, 3.14159265f); // front (-z) towards the camera
+    f.Draw();
+    D3DRMVECTOR4D out{};
+    f.viewport->Transform(&out, &where);
+    SurfacePixels p = f.Pixels();
+    double sumX = 0, sumY = 0;
+    int count = 0;
+    for (int y = 0; y < p.height; y++)
+        for (int x = 0; x < p.width; x++)
+            if (p.pixels[y * p.pitchPixels + x] != 0) {
+                sumX += x + 0.5;
+                sumY += y + 0.5;
+                count++;
+            }
+    ASSERT_GT(count, 4);
+    EXPECT_NEAR(sumX / count, out.x / out.w, 0.75);
+    EXPECT_NEAR(sumY / count, out.y / out.w, 0.75);
+    EXPECT_EQ(TestLastRenderTriangleCount(), 2);
+    mesh->Release();
+}
+
+TEST(RenderDraw, TrianglesCrossingTheFrontPlaneAreClippedNotDropped)
+{
+    RenderFixture f;
+    f.AddAmbient(1.0f);
+    // One triangle from behind the camera to well ahead of it, below the eye.
+    IDirect3DRMMeshBuilder* floor = LoadMesh(f.rm, WriteXModel("floor.x", {-5, -1, -5, 0, -1, 50, 5, -1, -5}, {{0, 1, 2}}));
+    IDirect3DRMFrame* floorFrame = f.Show(floor, 0, 0, 0);
+    f.Draw();
+    EXPECT_EQ(TestLastRenderTriangleCount(), 1);
+    int painted = f.CountNot(0);
+    EXPECT_GT(painted, 10000);
+    EXPECT_NE(f.Pixel(320, 470), 0); // the near part reaches the bottom edge
+    EXPECT_EQ(f.Pixel(320, 200), 0); // nothing above the horizon
+
+    // Wholly behind the camera or beyond the back plane: nothing.
+    IDirect3DRMMeshBuilder* behind = LoadMesh(f.rm, WriteXModel("behind.x", {-5, -1, -5, 0, 3, -2, 5, -1, -5}, {{0, 1, 2}}));
+    floorFrame->DeleteVisual(floor);
+    f.Show(behind, 0, 0, 0);
+    f.Show(floor, 0, 0, 500);
+    f.Draw();
+    EXPECT_EQ(f.CountNot(0), 0);
+    floor->Release();
+    behind->Release();
+}
+
+TEST(RenderDraw, NearerSurfacesWinWhateverTheOrder)
+{
+    for (int order = 0; order < 2; order++) {
+        RenderFixture f;
+        IDirect3DRMMeshBuilder* red = LoadMesh(f.rm, WriteXModel("red.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
+                                                                  {{0, 1, 2}, {1, 3, 2}}, {1, 0, 0, 1, 0, 0}));
+        IDirect3DRMMeshBuilder* blue = LoadMesh(f.rm, WriteXModel("blue.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
+                                                                   {{0, 1, 2}, {1, 3, 2}}, {0, 0, 1, 0, 0, 1}));
+        f.AddAmbient(1.0f);
+        if (order == 0) {
+            f.Show(red, 0.5f, 0, 10);
+            f.Show(blue, 0, 0, 12);
+        } else {
+            f.Show(blue, 0, 0, 12);
+            f.Show(red, 0.5f, 0, 10);
+        }
+        f.Draw();
+        EXPECT_EQ(f.Pixel(330, 240), 0xF800); // overlap: red is nearer
+        EXPECT_EQ(f.Pixel(275, 240), 0x001F); // blue alone
+        red->Release();
+        blue->Release();
+    }
+}
+
+TEST(RenderDraw, SharedEdgesPaintEveryPixelExactlyOnce)
+{
+    RenderFixture f;
+    f.AddAmbient(1.0f);
+    IDirect3DRMMeshBuilder* grid = LoadMesh(f.rm, WriteGrid("grid.x", 6, 13));
+    IDirect3DRMFrame* frame = f.Show(grid, 0.1234f, -0.0567f, 10);
+    frame->AddRotation(D3DRMCOMBINE_BEFORE, 0, 0, 1, 0.37f);
+    frame->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, 0.5f);
+    TestCountPixelWrites(true, 640, 480);
+    f.Draw();
+    TestCountPixelWrites(false, 0, 0);
+    // Every pixel is painted at most once, and the painted area has no holes: each unpainted
+    // pixel inside the covered span of its row would be a crack.
+    int twice = 0, holes = 0, painted = 0;
+    for (int y = 0; y < 480; y++) {
+        int first = -1, last = -1;
+        for (int x = 0; x < 640; x++) {
+            int n = TestPixelWriteCount(x, y);
+            twice += n > 1;
+            if (n > 0) {
+                painted++;
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        }
+        for (int x = first; first >= 0 && x <= last; x++)
+            holes += TestPixelWriteCount(x, y) == 0;
+    }
+    EXPECT_GT(painted, 50000);
+    EXPECT_EQ(twice, 0);
+    EXPECT_EQ(holes, 0);
+    EXPECT_EQ(TestLastRenderTriangleCount(), 2 * 13 * 13);
+    grid->Release();
+}
+
+TEST(RenderDraw, BackFacesAreCulled)
+{
+    RenderFixture f;
+    f.AddAmbient(1.0f);
+    IDirect3DRMMeshBuilder* quad = LoadMesh(f.rm, WriteXModel("quad.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0}, {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMFrame* frame = f.Show(quad, 0, 0, 10);
+    f.Draw();
+    EXPECT_EQ(TestLastRenderTriangleCount(), 2);
+    frame->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, 3.14159265f); // turned away
+    f.Draw();
+    EXPECT_EQ(TestLastRenderTriangleCount(), 0);
+    EXPECT_EQ(f.CountNot(0), 0);
+    quad->Release();
+}
+
+TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
+{
+    RenderFixture f;
+    // Face colour (0.5, 1, 0.25); ambient 0.2; a directional 0.6 light shining straight at the quad
+    // (along +z, the quad's front faces -z). Lit = 0.8 x face colour.
+    IDirect3DRMMeshBuilder* quad = LoadMesh(f.rm, WriteXModel("lit.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
+                                                                {{0, 1, 2}, {1, 3, 2}}, {0.5f, 1, 0.25f, 0.5f, 1, 0.25f}));
+    f.AddAmbient(0.2f);
+    IDirect3DRMFrame* lightFrame = nullptr;
+    f.rm->CreateFrame(f.scene, &lightFrame);
+    IDirect3DRMLight* sun = nullptr;
+    f.rm->CreateLightRGB(D3DRMLIGHT_DIRECTIONAL, 0.6f, 0.6f, 0.6f, &sun);
+    lightFrame->AddLight(sun);
+    f.Show(quad, 0, 0, 10);
+    f.Draw();
+    // floor(255 * 0.2) + floor(255 * 0.6) = 51 + 153 = 204 of 255.
+    float lit = 204.0f / 255.0f;
+    uint16_t p = f.Pixel(320, 240);
+    EXPECT_NEAR((p >> 11) & 31, static_cast<int>(0.5f * lit * 255) >> 3, 1);
+    EXPECT_NEAR((p >> 5) & 63, static_cast<int>(1.0f * lit * 255) >> 2, 1);
+    EXPECT_NEAR(p & 31, static_cast<int>(0.25f * lit * 255) >> 3, 1);
+
+    // Turned so it shines from behind the quad: ambient only.
+    lightFrame->SetOrientation(f.scene, 0, 0, -1, 0, 1, 0);
+    f.Draw();
+    p = f.Pixel(320, 240);
+    EXPECT_NEAR((p >> 5) & 63, 51 >> 2, 1);
+    // Flat quality lights each face once: same result for a flat quad.
+    f.device->SetQuality(D3DRMRENDER_FLAT);
+    EXPECT_EQ(TestDeviceQuality(f.device), static_cast<DWORD>(D3DRMRENDER_FLAT));
+    f.Draw();
+    EXPECT_NEAR((f.Pixel(320, 240) >> 5) & 63, 51 >> 2, 1);
+    lightFrame->Release();
+    sun->Release();
+    quad->Release();
+}

@@ -20,14 +20,14 @@ extern int32_t g_ufosDestroyed;
 extern int32_t g_missilesDestroyed;
 extern int32_t g_mouseX; // pointer position, written by the window procedure
 extern int32_t g_mouseY;
-extern int32_t g_targetSlot;     // enemy slot under the crosshair this frame, -1 for none
-extern ButtonState g_playButton; // the left button, polled once per frame
-extern bool g_shotInFlight;      // a shot is under way
-extern bool g_titleActive;       // the title screen is showing
-extern bool g_playing;           // scenery and camera move, the timetable is consulted
-extern bool g_worldActive;       // enemies fly, the weapon works, the HUD shows, the clock runs
-extern bool g_resultActive;      // the result screen is showing
-extern bool g_roundReady;        // the round initialisation has run
+extern int32_t g_targetSlot;      // enemy slot under the crosshair this frame, -1 for none
+extern ButtonState g_playButton;  // the left button, polled once per frame
+extern bool g_shotInFlight;       // a shot is under way
+extern bool g_titleActive;        // the title screen is showing
+extern bool g_playing;            // scenery and camera move, the timetable is consulted
+extern bool g_worldActive;        // enemies fly, the weapon works, the HUD shows, the clock runs
+extern bool g_resultActive;       // the result screen is showing
+extern bool g_roundReady;         // the round initialisation has run
 extern bool g_cameraReaimPending; // the camera must face the satellite again
 extern D3DVECTOR g_satellitePosition;
 extern D3DVECTOR g_skyPosition;

@@ -1,8 +1,8 @@
 // The full-screen display: bring-up, per-frame clear and present, release.
 #include "display/display.h"
 
-#include "display/draw2d.h"
 #include "base/shell_services.h"
+#include "display/draw2d.h"
 
 #include <cstring>
 
@@ -13,8 +13,8 @@ LPDIRECTDRAWSURFACE g_backBuffer;     // attached to the primary; never released
 constexpr DWORD SURFACE_DESC_SIZE = 108;
 constexpr DWORD BLTFX_SIZE = 100;
 
-static RECT s_screenRect;  // the whole screen, for the clear and the present
-static DDBLTFX s_clearFx;  // fill with colour 0
+static RECT s_screenRect; // the whole screen, for the clear and the present
+static DDBLTFX s_clearFx; // fill with colour 0
 
 bool InitDisplay(HWND window)
 {

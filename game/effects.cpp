@@ -7,10 +7,10 @@
 #include "game/screen_point.h"
 #include "scene/renderer.h"
 
-constexpr int DEBRIS_SIZE_CLASSES = 4;      // explosion sheets 0 to 3, nearest enemies biggest
-constexpr int32_t DEBRIS_CELL_UNIT = 48;    // class c has cells of (c + 1) * 48 pixels
-constexpr int32_t DEBRIS_CLASS_SHIFT = 32;  // each class is drawn this much further up and left
-constexpr int32_t DEBRIS_FIRST_COUNT = 12;  // countdown at the kill: cell 12 - countdown
+constexpr int DEBRIS_SIZE_CLASSES = 4;     // explosion sheets 0 to 3, nearest enemies biggest
+constexpr int32_t DEBRIS_CELL_UNIT = 48;   // class c has cells of (c + 1) * 48 pixels
+constexpr int32_t DEBRIS_CLASS_SHIFT = 32; // each class is drawn this much further up and left
+constexpr int32_t DEBRIS_FIRST_COUNT = 12; // countdown at the kill: cell 12 - countdown
 constexpr float IMPACT_COUNTDOWN_START = 16.0f;
 constexpr int32_t IMPACT_CELL_SIZE = 96;
 

@@ -8,16 +8,16 @@
 #include <cmath>
 
 constexpr float METEOR_FLIGHT_SECONDS = 5.0f;
-constexpr float LONG_FLIGHT_SECONDS = 10.0f;  // UFOs and missiles
-constexpr double EARTH_IMPACT_LINE = 130.0;   // meteors and UFOs burst on the earth past this x
+constexpr float LONG_FLIGHT_SECONDS = 10.0f; // UFOs and missiles
+constexpr double EARTH_IMPACT_LINE = 130.0;  // meteors and UFOs burst on the earth past this x
 constexpr float IMPACT_COUNTDOWN_START = 16.0f;
-constexpr float SATELLITE_CATCH = 1.0f;       // half-width of the open box a missile is caught in
+constexpr float SATELLITE_CATCH = 1.0f; // half-width of the open box a missile is caught in
 constexpr int32_t METEOR_HIT_POINTS = 1;
 constexpr int32_t UFO_HIT_POINTS = 3;
 constexpr int32_t MISSILE_HIT_POINTS = 5;
-constexpr double UFO_WOBBLE_RATE = 13.0;      // degrees of wobble per radian of tumble
+constexpr double UFO_WOBBLE_RATE = 13.0; // degrees of wobble per radian of tumble
 constexpr double UFO_WOBBLE_RADIUS = 3.0;
-constexpr double UFO_HEADING_RATE = 2.0063;   // degrees per second of time left
+constexpr double UFO_HEADING_RATE = 2.0063; // degrees per second of time left
 
 void UpdateMeteor(int frameSlot, EnemySlot& enemy)
 {

@@ -4,8 +4,8 @@
 #include "game/float_to_int.h"
 
 EnemySlot g_enemySlots[ENEMY_SLOT_COUNT]; // the enemies of the round; cleared at round start
-int32_t g_scheduleCursor = 0; // first value of the next row due; the round driver tests its time
-int32_t g_nextSlot = 0;       // slot the next spawn fills, in strict rotation
+int32_t g_scheduleCursor = 0;             // first value of the next row due; the round driver tests its time
+int32_t g_nextSlot = 0;                   // slot the next spawn fills, in strict rotation
 
 // Copies the row at the cursor into the slot and moves the cursor on by one row. A cursor with
 // no whole row left behind it consumes nothing, so the table is never read past its end.

@@ -23,8 +23,8 @@ struct EnemySlot {
     bool exploding;           // the debris explosion is showing
     int32_t explosionX;       // screen centre of the debris explosion
     int32_t explosionY;
-    int32_t hitPoints;        // hits still needed
-    int32_t kind;             // an EnemyKind
+    int32_t hitPoints; // hits still needed
+    int32_t kind;      // an EnemyKind
 };
 
 constexpr int ENEMY_SLOT_COUNT = 40;
@@ -33,7 +33,7 @@ constexpr int SPAWN_ROW_VALUES = 6;
 
 extern EnemySlot g_enemySlots[ENEMY_SLOT_COUNT];            // the enemies of the round
 extern const double g_spawnSchedule[SPAWN_SCHEDULE_VALUES]; // the timetable, rows of six values
-extern int32_t g_scheduleCursor; // index of the first value of the next row to spawn
-extern int32_t g_nextSlot;       // slot the next spawn fills
+extern int32_t g_scheduleCursor;                            // index of the first value of the next row to spawn
+extern int32_t g_nextSlot;                                  // slot the next spawn fills
 
 void SpawnEnemy(EnemySlot* slots, const double* schedule, int32_t& cursor, int32_t slotIndex);

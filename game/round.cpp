@@ -3,8 +3,8 @@
 #include "game/round.h"
 
 #include "game/effects.h"
-#include "game/enemy_slots.h"
 #include "game/enemy_flight.h"
+#include "game/enemy_slots.h"
 #include "game/float_to_int.h"
 #include "game/screens.h"
 #include "game/weapon.h"
@@ -65,17 +65,10 @@ static void UpdateEnemySlots()
         int frameSlot = SLOT_ENEMY_BASE + i;
         if (enemy.alive) {
             switch (enemy.kind) {
-            case Meteor:
-                UpdateMeteor(frameSlot, enemy);
-                break;
-            case Ufo:
-                UpdateUfo(frameSlot, enemy, g_timeLeft);
-                break;
-            case Missile:
-                UpdateMissile(frameSlot, enemy, g_timeLeft);
-                break;
-            default:
-                break;
+            case Meteor: UpdateMeteor(frameSlot, enemy); break;
+            case Ufo: UpdateUfo(frameSlot, enemy, g_timeLeft); break;
+            case Missile: UpdateMissile(frameSlot, enemy, g_timeLeft); break;
+            default: break;
             }
         }
         if (enemy.exploding)
@@ -92,12 +85,12 @@ static void RunWeapon()
     g_targetSlot = PickTarget(projected, g_enemySlots, position);
     EnemySlot* target = g_targetSlot >= 0 ? &g_enemySlots[g_targetSlot] : nullptr;
     if (g_shotInFlight)
-        g_shotInFlight = FireWeapon(g_targetSlot, projected, target, g_score, position, g_timeLeft,
-                                    g_meteorsDestroyed, g_ufosDestroyed, g_missilesDestroyed);
+        g_shotInFlight = FireWeapon(g_targetSlot, projected, target, g_score, position, g_timeLeft, g_meteorsDestroyed,
+                                    g_ufosDestroyed, g_missilesDestroyed);
     // A shot that ended just now is followed at once while the button is held.
     if (!g_shotInFlight && g_playButton == Held)
-        g_shotInFlight = FireWeapon(g_targetSlot, projected, target, g_score, position, g_timeLeft,
-                                    g_meteorsDestroyed, g_ufosDestroyed, g_missilesDestroyed);
+        g_shotInFlight = FireWeapon(g_targetSlot, projected, target, g_score, position, g_timeLeft, g_meteorsDestroyed,
+                                    g_ufosDestroyed, g_missilesDestroyed);
 }
 
 // The shot and every enemy leave the scene; the slot records stay as they are.
@@ -148,6 +141,6 @@ void RunRoundFrame(HWND)
     }
 
     if (g_resultActive)
-        RunResultScreen(g_titleActive, g_playing, g_worldActive, g_resultActive, g_meteorsDestroyed,
-                        g_ufosDestroyed, g_missilesDestroyed, g_score, g_hiScore);
+        RunResultScreen(g_titleActive, g_playing, g_worldActive, g_resultActive, g_meteorsDestroyed, g_ufosDestroyed,
+                        g_missilesDestroyed, g_score, g_hiScore);
 }

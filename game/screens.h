@@ -15,6 +15,5 @@ extern int32_t g_resultPage;       // 0 tally, 1 game over, 2 back to the title
 void DrawTitleScreen(bool& titleActive, bool& playing, bool& worldActive, bool& roundReady);
 void DrawScoreHud(int32_t score, int32_t best);
 void DrawTimeHud(int32_t seconds);
-void RunResultScreen(bool& titleActive, bool& playing, bool& worldActive, bool& resultActive,
-                     int32_t meteorsDestroyed, int32_t ufosDestroyed, int32_t missilesDestroyed, int32_t score,
-                     int32_t& best);
+void RunResultScreen(bool& titleActive, bool& playing, bool& worldActive, bool& resultActive, int32_t meteorsDestroyed,
+                     int32_t ufosDestroyed, int32_t missilesDestroyed, int32_t score, int32_t& best);

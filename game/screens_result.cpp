@@ -100,9 +100,8 @@ static void DrawTally(int32_t meteorsDestroyed, int32_t ufosDestroyed, int32_t m
 }
 
 // Each right press held for two polls turns one page, once it has been let go again.
-void RunResultScreen(bool& titleActive, bool& playing, bool& worldActive, bool& resultActive,
-                     int32_t meteorsDestroyed, int32_t ufosDestroyed, int32_t missilesDestroyed, int32_t score,
-                     int32_t& best)
+void RunResultScreen(bool& titleActive, bool& playing, bool& worldActive, bool& resultActive, int32_t meteorsDestroyed,
+                     int32_t ufosDestroyed, int32_t missilesDestroyed, int32_t score, int32_t& best)
 {
     UpdateButtonState(VK_RBUTTON, g_resultButton);
     worldActive = false;
@@ -115,8 +114,8 @@ void RunResultScreen(bool& titleActive, bool& playing, bool& worldActive, bool& 
 
     if (g_resultPage == TallyPage) {
         DrawTally(meteorsDestroyed, ufosDestroyed, missilesDestroyed, score, best);
-        DrawGdiText("マウスの右ボタンを押してください", PROMPT_HEIGHT, 167, 350, PROMPT_GREY, PROMPT_GREY,
-                    PROMPT_GREY, 0);
+        DrawGdiText("マウスの右ボタンを押してください", PROMPT_HEIGHT, 167, 350, PROMPT_GREY, PROMPT_GREY, PROMPT_GREY,
+                    0);
     }
     if (g_resultPage == GameOverPage) {
         DrawGdiText("マウスの右ボタンでスタートへ", PROMPT_HEIGHT, 177, 350, PROMPT_GREY, PROMPT_GREY, PROMPT_GREY, 0);

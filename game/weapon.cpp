@@ -10,9 +10,9 @@
 #include <climits>
 #include <cmath>
 
-constexpr float SHOT_LIFETIME = 0.8f; // seconds a shot may fly
-constexpr float SHOT_SPEED = 200.0f;  // world units per second along the pivot's z axis
-constexpr float SHOT_ORIGIN_X = 30.0f; // distances are measured from (30, 0, 0), short of the satellite
+constexpr float SHOT_LIFETIME = 0.8f;    // seconds a shot may fly
+constexpr float SHOT_SPEED = 200.0f;     // world units per second along the pivot's z axis
+constexpr float SHOT_ORIGIN_X = 30.0f;   // distances are measured from (30, 0, 0), short of the satellite
 constexpr double AIM_ROLL_RATE = -0.035; // follows the camera's roll, radians per second left
 constexpr int32_t MISSILE_SCORE = 700;
 constexpr int32_t OFF_SCREEN_PIXEL = INT32_MIN; // explosion point of a kill with no screen point
@@ -84,8 +84,7 @@ static void KillEnemy(EnemySlot& enemy, int32_t targetSlot, D3DRMVECTOR4D& proje
         AddScore(score, MISSILE_SCORE);
         missilesDestroyed++;
         break;
-    default:
-        break;
+    default: break;
     }
     enemy.velocity.x = 0.0f;
 
@@ -103,9 +102,8 @@ static void KillEnemy(EnemySlot& enemy, int32_t targetSlot, D3DRMVECTOR4D& proje
 
 // One step of the weapon: launch when ready, then expiry, then the hit test against whatever is
 // under the crosshair now, then the shot's advance. True while the shot flies on.
-bool FireWeapon(int32_t& targetSlot, D3DRMVECTOR4D& projected, EnemySlot* target, int32_t& score,
-                D3DVECTOR& position, float timeLeft, int32_t& meteorsDestroyed, int32_t& ufosDestroyed,
-                int32_t& missilesDestroyed)
+bool FireWeapon(int32_t& targetSlot, D3DRMVECTOR4D& projected, EnemySlot* target, int32_t& score, D3DVECTOR& position,
+                float timeLeft, int32_t& meteorsDestroyed, int32_t& ufosDestroyed, int32_t& missilesDestroyed)
 {
     LPDIRECT3DRMFRAME cannon = g_frames[SLOT_CANNON];
     bool hasTarget = targetSlot >= 0 && targetSlot < ENEMY_SLOT_COUNT && target != nullptr;

@@ -7,8 +7,8 @@
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"
 
-constexpr int32_t CROSSHAIR_OFFSET = 4;  // the locked cell sits this far up and left of the enemy
-constexpr int32_t LOCK_CELL_SIZE = 24;    // locked crosshair cells, in a row under the free one
+constexpr int32_t CROSSHAIR_OFFSET = 4; // the locked cell sits this far up and left of the enemy
+constexpr int32_t LOCK_CELL_SIZE = 24;  // locked crosshair cells, in a row under the free one
 constexpr int32_t FREE_CROSSHAIR_SIZE = 16;
 constexpr int32_t SPARK_SIZE = 30;
 
@@ -61,6 +61,5 @@ void DrawSpark(D3DRMVECTOR4D& projected, D3DVECTOR& position)
     int64_t top = py - k;
     if (!PixelInRange(left) || !PixelInRange(top))
         return;
-    DrawSprite(static_cast<int>(left), static_cast<int>(top), g_spriteSheets[SPR_SPARK], 0, 0, SPARK_SIZE,
-               SPARK_SIZE);
+    DrawSprite(static_cast<int>(left), static_cast<int>(top), g_spriteSheets[SPR_SPARK], 0, 0, SPARK_SIZE, SPARK_SIZE);
 }

@@ -1,15 +1,15 @@
 // Renderer bring-up and teardown: renderer object, root frame, camera, device and viewport.
 #include "scene/renderer.h"
 
-#include "display/display.h"
 #include "base/shell_services.h"
+#include "display/display.h"
 
 #include <cstring>
 
-LPDIRECT3DRM g_d3drm;           // made first, released last
-LPDIRECT3DRMFRAME g_scene;      // the root; parent of the camera and of every world frame
-LPDIRECT3DRMFRAME g_camera;     // child of g_scene
-LPDIRECT3DRMDEVICE g_device;    // renders into g_backBuffer
+LPDIRECT3DRM g_d3drm;            // made first, released last
+LPDIRECT3DRMFRAME g_scene;       // the root; parent of the camera and of every world frame
+LPDIRECT3DRMFRAME g_camera;      // child of g_scene
+LPDIRECT3DRMDEVICE g_device;     // renders into g_backBuffer
 LPDIRECT3DRMVIEWPORT g_viewport; // the whole device, seen from g_camera
 
 // The 32-bit Windows sizes of the device search records.

@@ -1,16 +1,16 @@
 // Scene building: lights, models, textures and the frames the game moves.
 #include "scene/scene_registry.h"
 
+#include "base/shell_services.h"
 #include "display/draw2d.h"
 #include "scene/renderer.h"
-#include "base/shell_services.h"
 #include "sound/sound.h"
 
 #include <cstdio>
 
-LPDIRECT3DRMFRAME g_frames[SCENE_SLOTS];        // filled once by BuildScene; released on Escape
-LPDIRECT3DRMMESHBUILDER g_meshes[SCENE_SLOTS];  // the models, shown on frames as the game needs
-LPDIRECT3DRMTEXTURE g_textures[SCENE_SLOTS];    // the earth's and the sky's pictures
+LPDIRECT3DRMFRAME g_frames[SCENE_SLOTS];       // filled once by BuildScene; released on Escape
+LPDIRECT3DRMMESHBUILDER g_meshes[SCENE_SLOTS]; // the models, shown on frames as the game needs
+LPDIRECT3DRMTEXTURE g_textures[SCENE_SLOTS];   // the earth's and the sky's pictures
 
 constexpr int ENEMY_FRAME_COUNT = 40;
 constexpr int PATH_BUFFER = 2000;
@@ -144,8 +144,8 @@ bool BuildScene(HWND window)
 
     LPDIRECT3DRMWRAP earthWrap = nullptr;
     LPDIRECT3DRMWRAP skyWrap = nullptr;
-    if (FAILED(g_d3drm->CreateWrap(D3DRMWRAP_FLAT, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                   0.0f, 0.0f, 0.01f, 0.01f, &earthWrap)))
+    if (FAILED(g_d3drm->CreateWrap(D3DRMWRAP_FLAT, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                                   0.0f, 0.01f, 0.01f, &earthWrap)))
         earthWrap = nullptr;
     if (FAILED(g_d3drm->CreateWrap(D3DRMWRAP_SPHERE, nullptr, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f,
                                    0.0f, 0.0f, 1.0f, 1.0f, &skyWrap)))

@@ -17,7 +17,7 @@ constexpr int SLOT_ENEMY_BASE = 10;
 constexpr int SLOT_SHOT_PIVOT = 60;
 static_assert(SLOT_AIM == SLOT_ENEMY_BASE - 1, "with no target the enemy frame lookup must give the aim frame");
 
-extern LPDIRECT3DRMFRAME g_frames[SCENE_SLOTS];        // every one a child of g_scene
+extern LPDIRECT3DRMFRAME g_frames[SCENE_SLOTS]; // every one a child of g_scene
 extern LPDIRECT3DRMMESHBUILDER g_meshes[SCENE_SLOTS];
 extern LPDIRECT3DRMTEXTURE g_textures[SCENE_SLOTS];
 

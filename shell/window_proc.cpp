@@ -43,15 +43,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         for (int i = 0; i < SOUND_SLOTS; i++)
             g_soundBuffers[i] = nullptr;
         break;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        break;
-    case WM_CLOSE:
-        CloseDown(window);
-        return 0;
-    case WM_KEYDOWN:
-        HandleKeyDown(wParam, window);
-        break;
+    case WM_DESTROY: PostQuitMessage(0); break;
+    case WM_CLOSE: CloseDown(window); return 0;
+    case WM_KEYDOWN: HandleKeyDown(wParam, window); break;
     case WM_MOUSEMOVE:
         // Both halves are unsigned: the pointer position is never negative.
         g_mouseX = LOWORD(lParam);
@@ -61,8 +55,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == MCI_NOTIFY_SUCCESSFUL && g_musicOpen)
             LoopMusic(window);
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -48,9 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     windowClass.lpszClassName = "DEFAULT";
     RegisterClassA(&windowClass);
 
-    HWND window = CreateWindowExA(WS_EX_LEFT, "DEFAULT", "DEFAULT", WS_POPUP | WS_SYSMENU, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_LEFT, "DEFAULT", "DEFAULT", WS_POPUP | WS_SYSMENU, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
     if (!window)
         return 0;
     g_hWnd = window;

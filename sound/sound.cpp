@@ -2,13 +2,13 @@
 // play and release steps.
 #include "sound/sound.h"
 
-#include "mmsystem.h"
 #include "base/shell_services.h"
+#include "mmsystem.h"
 
 #include <cstdlib>
 #include <cstring>
 
-LPDIRECTSOUND g_directSound;                   // made by InitSound, released by ReleaseSound
+LPDIRECTSOUND g_directSound;                     // made by InitSound, released by ReleaseSound
 LPDIRECTSOUNDBUFFER g_soundBuffers[SOUND_SLOTS]; // emptied at window creation; SND_BOMB from LoadWave
 
 // The description record's size as the 32-bit SDK lays it out.

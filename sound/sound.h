@@ -6,7 +6,7 @@
 constexpr int SOUND_SLOTS = 100;
 constexpr int SND_BOMB = 0;
 
-extern LPDIRECTSOUND g_directSound;                   // from InitSound
+extern LPDIRECTSOUND g_directSound;                     // from InitSound
 extern LPDIRECTSOUNDBUFFER g_soundBuffers[SOUND_SLOTS]; // emptied at window creation
 
 bool InitSound(HWND window);

@@ -49,7 +49,7 @@ bool IsKeyBlack(Rgb c)
     return (c.r >> 3) == 0 && (c.g >> 2) == 0 && (c.b >> 3) == 0;
 }
 
-Image::Image(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h) {}
+Image::Image(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h) { }
 
 Rgb Image::Get(int x, int y) const
 {

@@ -31,10 +31,10 @@ struct Image {
     Image(int w, int h);
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     Rgb Get(int x, int y) const;
-    void Set(int x, int y, Rgb c);                 // ignores points outside
-    void Blend(int x, int y, Rgb c, float alpha);  // c over the pixel by alpha 0..1
+    void Set(int x, int y, Rgb c);                  // ignores points outside
+    void Blend(int x, int y, Rgb c, float alpha);   // c over the pixel by alpha 0..1
     void Lighten(int x, int y, Rgb c, float alpha); // adds c * alpha, saturating
-    void Paste(const Image& src, int x, int y);    // copies src with its top-left at (x, y)
+    void Paste(const Image& src, int x, int y);     // copies src with its top-left at (x, y)
 };
 
 bool WriteBmp24(const std::string& path, const Image& img);

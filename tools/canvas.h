@@ -10,7 +10,7 @@ struct Mask {
     std::vector<float> a;
 
     Mask() = default;
-    Mask(int w, int h) : width(w), height(h), a(static_cast<size_t>(w) * h, 0.0f) {}
+    Mask(int w, int h) : width(w), height(h), a(static_cast<size_t>(w) * h, 0.0f) { }
     float At(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= width || y >= height)
@@ -39,7 +39,6 @@ void StampMask(Image& img, const Mask& m, int x, int y, const TextStyle& style);
 // Soft-edged filled disc.
 void FillDisc(Image& img, float cx, float cy, float radius, Rgb c, float alpha = 1.0f);
 // Anti-aliased line of the given width.
-void DrawLine(Image& img, float x0, float y0, float x1, float y1, float width, Rgb c,
-              float alpha = 1.0f);
+void DrawLine(Image& img, float x0, float y0, float x1, float y1, float width, Rgb c, float alpha = 1.0f);
 // Additive radial glow fading to nothing at `radius`.
 void Glow(Image& img, float cx, float cy, float radius, Rgb c, float strength = 1.0f);

@@ -134,15 +134,12 @@ Mesh BuildMissile()
                         toZ),
             red);
     AddPart(mesh,
-            Transformed(Lathe({{0, -1.8f}, {r * 0.84f, -1.8f, true}, {r * 0.6f, -1.5f, true}, {0, -1.5f}},
-                              seg),
-                        toZ),
+            Transformed(Lathe({{0, -1.8f}, {r * 0.84f, -1.8f, true}, {r * 0.6f, -1.5f, true}, {0, -1.5f}}, seg), toZ),
             dark);
     AddPart(mesh, Transformed(Lathe({{0, -2.05f}, {r * 0.5f, -1.82f}, {0, -1.8f}}, 8), toZ), flame);
 
     // Four swept fins at the tail, in the planes through the axis.
-    const std::vector<Vec3> fin = {{r - 0.05f, -1.5f, 0}, {0.88f, -1.6f, 0}, {0.88f, -1.3f, 0},
-                                   {r - 0.05f, -0.8f, 0}};
+    const std::vector<Vec3> fin = {{r - 0.05f, -1.5f, 0}, {0.88f, -1.6f, 0}, {0.88f, -1.3f, 0}, {r - 0.05f, -0.8f, 0}};
     for (int k = 0; k < 4; ++k) {
         const Xform place = Then(toZ, RotateZ(PI / 4 + k * PI / 2));
         AddPart(mesh, Transformed(Prism(fin, 0.07f), place), red);
@@ -156,8 +153,7 @@ Mesh BuildShot()
     Material bolt = Glowing(1.0f, 0.95f, 0.55f);
     const int m = AddMaterial(mesh, bolt);
     // From its back end at the origin forwards along +z.
-    AddPart(mesh,
-            Transformed(Lathe({{0, 0}, {0.05f, 0.06f}, {0.05f, 0.32f}, {0, 0.4f}}, 8), YToZ()), m);
+    AddPart(mesh, Transformed(Lathe({{0, 0}, {0.05f, 0.06f}, {0.05f, 0.32f}, {0, 0.4f}}, 8), YToZ()), m);
     return mesh;
 }
 
@@ -192,13 +188,10 @@ Mesh BuildUfo()
     AddPart(mesh, Lathe(cap, 20), dome);
     for (int k = 0; k < 10; ++k) {
         const float a = 2 * PI * k / 10;
-        AddPart(mesh, Transformed(Sphere(0.06f, 6, 4), Translate({0.8f * std::cos(a), 0.07f,
-                                                                    0.8f * std::sin(a)})),
+        AddPart(mesh, Transformed(Sphere(0.06f, 6, 4), Translate({0.8f * std::cos(a), 0.07f, 0.8f * std::sin(a)})),
                 lamp);
     }
-    AddPart(mesh, Lathe({{0, -0.26f}, {0.22f, -0.26f, true}, {0.26f, -0.18f, true}, {0, -0.18f}},
-                        16),
-            beam);
+    AddPart(mesh, Lathe({{0, -0.26f}, {0.22f, -0.26f, true}, {0.26f, -0.18f, true}, {0, -0.18f}}, 16), beam);
     return mesh;
 }
 

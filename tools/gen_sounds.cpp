@@ -127,7 +127,7 @@ bool WriteMusic(const std::string& path)
         int key;
     };
     static const Note NOTES[] = {
-        {0, 2, 0, 76}, {2, 1, 0, 74},  {3, 1, 0, 72},  {4, 2, 0, 74},  {6, 2, 0, 79},  {8, 3, 0, 81},
+        {0, 2, 0, 76},  {2, 1, 0, 74},  {3, 1, 0, 72},  {4, 2, 0, 74},  {6, 2, 0, 79},  {8, 3, 0, 81},
         {11, 1, 0, 79}, {12, 4, 0, 76}, {16, 2, 0, 72}, {18, 2, 0, 74}, {20, 2, 0, 76}, {22, 2, 0, 79},
         {24, 6, 0, 81}, {30, 2, 0, 84}, {0, 4, 1, 45},  {4, 4, 1, 48},  {8, 4, 1, 41},  {12, 4, 1, 43},
         {16, 4, 1, 45}, {20, 4, 1, 48}, {24, 4, 1, 41}, {28, 4, 1, 43},
@@ -153,8 +153,19 @@ bool WriteMusic(const std::string& path)
 
     std::vector<uint8_t> track;
     const uint32_t tempo = 60000000u / 140;
-    const uint8_t setup[] = {0x00, 0xFF, 0x51, 0x03, static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
-                             static_cast<uint8_t>(tempo), 0x00, 0xC0, 48, 0x00, 0xC1, 32};
+    const uint8_t setup[] = {0x00,
+                             0xFF,
+                             0x51,
+                             0x03,
+                             static_cast<uint8_t>(tempo >> 16),
+                             static_cast<uint8_t>(tempo >> 8),
+                             static_cast<uint8_t>(tempo),
+                             0x00,
+                             0xC0,
+                             48,
+                             0x00,
+                             0xC1,
+                             32};
     track.insert(track.end(), setup, setup + sizeof setup);
     uint32_t now = 0;
     for (const Event& event : events) {

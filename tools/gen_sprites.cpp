@@ -15,7 +15,7 @@ namespace {
 constexpr int DIGIT_CELL_W = 16;
 constexpr int DIGIT_CELL_H = 20;
 constexpr int LABEL_H = 20;
-constexpr int LABEL_TEXT_X = 2;   // labels start at the left, next to their numbers
+constexpr int LABEL_TEXT_X = 2;     // labels start at the left, next to their numbers
 constexpr int TIME_LABEL_GAP = 170; // time label columns 170-217 stay black over the digits
 
 const char* const LATIN_FONT = "sans:bold";
@@ -24,8 +24,7 @@ const char* const JAPANESE_FONT = "serif:lang=ja";
 // When no face covers a text: a framed box of the same size, and a warning.
 void DrawPlaceholder(Image& img, int x, int y, int w, int h, Rgb colour, const char* what)
 {
-    std::fprintf(stderr, "datagen: warning: no installed font can draw %s; using a placeholder\n",
-                 what);
+    std::fprintf(stderr, "datagen: warning: no installed font can draw %s; using a placeholder\n", what);
     DrawLine(img, x + 0.5f, y + 0.5f, x + w - 0.5f, y + 0.5f, 1.0f, colour);
     DrawLine(img, x + 0.5f, y + h - 0.5f, x + w - 0.5f, y + h - 0.5f, 1.0f, colour);
     DrawLine(img, x + 0.5f, y + 0.5f, x + 0.5f, y + h - 0.5f, 1.0f, colour);
@@ -34,14 +33,13 @@ void DrawPlaceholder(Image& img, int x, int y, int w, int h, Rgb colour, const c
 
 // Text fitted into the box (x, y, w, h) and drawn centred vertically; horizontally centred
 // or from the box's left edge.
-void DrawText(Image& img, const char* pattern, const char* utf8, int startSize, int x, int y,
-              int w, int h, bool centre, const TextStyle& style)
+void DrawText(Image& img, const char* pattern, const char* utf8, int startSize, int x, int y, int w, int h, bool centre,
+              const TextStyle& style)
 {
     const int margin = style.outlineWidth + style.shadowOffset;
     Mask m;
     if (!RenderTextFit(pattern, utf8, startSize, w - 2 * margin, h - 2 * margin, m)) {
-        DrawPlaceholder(img, x + margin, y + margin, w - 2 * margin, h - 2 * margin, style.top,
-                        utf8);
+        DrawPlaceholder(img, x + margin, y + margin, w - 2 * margin, h - 2 * margin, style.top, utf8);
         return;
     }
     const int left = centre ? x + (w - m.width) / 2 : x + margin;
@@ -56,8 +54,7 @@ bool Save(const std::string& folder, const char* name, const Image& img)
 // Digits 0-9, then percent, times, plus, equals and the new-best star.
 Image DrawDigitSheet()
 {
-    static const char* const symbols[] = {"0", "1", "2", "3", "4", "5", "6", "7",
-                                          "8", "9", "%", "×", "+", "=", "★"};
+    static const char* const symbols[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "%", "×", "+", "=", "★"};
     const int count = static_cast<int>(sizeof symbols / sizeof symbols[0]);
     Image sheet(DIGIT_CELL_W * count, DIGIT_CELL_H);
     TextStyle style;
@@ -70,8 +67,7 @@ Image DrawDigitSheet()
             s.top = Rgb{255, 245, 150};
             s.bottom = Rgb{255, 170, 30};
         }
-        DrawText(sheet, LATIN_FONT, symbols[i], 20, i * DIGIT_CELL_W, 0, DIGIT_CELL_W,
-                 DIGIT_CELL_H, true, s);
+        DrawText(sheet, LATIN_FONT, symbols[i], 20, i * DIGIT_CELL_W, 0, DIGIT_CELL_W, DIGIT_CELL_H, true, s);
     }
     return sheet;
 }
@@ -84,8 +80,7 @@ Image DrawLabel(const char* utf8, int w, int textWidth)
     style.top = Rgb{255, 255, 255};
     style.bottom = Rgb{170, 225, 255};
     style.outline = Rgb{16, 28, 84};
-    DrawText(label, JAPANESE_FONT, utf8, 18, LABEL_TEXT_X - 1, 0, textWidth, LABEL_H, false,
-             style);
+    DrawText(label, JAPANESE_FONT, utf8, 18, LABEL_TEXT_X - 1, 0, textWidth, LABEL_H, false, style);
     return label;
 }
 
@@ -153,13 +148,11 @@ bool WriteSprites(const std::string& folder)
         ok = Save(folder, l.file, DrawLabel(l.text, l.width, l.textWidth)) && ok;
 
     ok = Save(folder, "TITLE.bmp",
-              DrawBanner("ORBIT DEFENSE", Rgb{230, 250, 255}, Rgb{60, 140, 255},
-                         Rgb{10, 30, 90}, Rgb{90, 170, 255})) &&
-         ok;
+              DrawBanner("ORBIT DEFENSE", Rgb{230, 250, 255}, Rgb{60, 140, 255}, Rgb{10, 30, 90}, Rgb{90, 170, 255})) &&
+        ok;
     ok = Save(folder, "GAMEOVER.bmp",
-              DrawBanner("GAME OVER", Rgb{255, 240, 160}, Rgb{230, 40, 20}, Rgb{80, 10, 10},
-                         Rgb{255, 110, 60})) &&
-         ok;
+              DrawBanner("GAME OVER", Rgb{255, 240, 160}, Rgb{230, 40, 20}, Rgb{80, 10, 10}, Rgb{255, 110, 60})) &&
+        ok;
     ReleaseFonts(); // all text is drawn
     ok = Save(folder, "line.bmp", DrawRuleLine()) && ok;
     ok = Save(folder, "hibana.bmp", DrawSparkSprite()) && ok;

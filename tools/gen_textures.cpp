@@ -40,8 +40,7 @@ Image DrawEarth()
                 c = Mix(Rgb{40, 110, 185}, Rgb{12, 34, 96}, depth);
             } else {
                 const float up = SmoothStep(sea, sea + 0.25f, height);
-                const Rgb lowland =
-                    Mix(Rgb{176, 152, 96}, Rgb{52, 118, 48}, SmoothStep(0.42f, 0.55f, wet));
+                const Rgb lowland = Mix(Rgb{176, 152, 96}, Rgb{52, 118, 48}, SmoothStep(0.42f, 0.55f, wet));
                 c = Mix(lowland, Rgb{112, 96, 74}, up);
                 if (height < sea + 0.012f) // a pale coastline
                     c = Mix(c, Rgb{200, 190, 140}, 0.5f);
@@ -77,8 +76,7 @@ Image DrawSky()
             if (glow <= 0.0f)
                 continue;
             const float hue = TileFbm(u * 4, v * 4, 4, 64, 2, 0x5C03u);
-            const Rgb tint =
-                Mix(Rgb{110, 40, 150}, Rgb{40, 80, 170}, SmoothStep(0.35f, 0.65f, hue));
+            const Rgb tint = Mix(Rgb{110, 40, 150}, Rgb{40, 80, 170}, SmoothStep(0.35f, 0.65f, hue));
             img.Set(x, y, Mix(Rgb{}, tint, 0.55f * glow));
         }
     }

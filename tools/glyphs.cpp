@@ -34,8 +34,7 @@ static std::vector<uint32_t> DecodeUtf8(const std::string& s)
 }
 
 // The file and face index of the first face matching the pattern that covers every code point.
-static bool FindFace(const std::string& pattern, const std::vector<uint32_t>& text,
-                     std::string& file, int& index)
+static bool FindFace(const std::string& pattern, const std::vector<uint32_t>& text, std::string& file, int& index)
 {
     if (!FcInit())
         return false;
@@ -123,8 +122,8 @@ static Mask RenderLine(FT_Face face, const std::vector<uint32_t>& text, int pixe
     return out;
 }
 
-bool RenderTextFit(const std::string& pattern, const std::string& utf8, int startSize,
-                   int maxWidth, int maxHeight, Mask& out)
+bool RenderTextFit(const std::string& pattern, const std::string& utf8, int startSize, int maxWidth, int maxHeight,
+                   Mask& out)
 {
     out = Mask();
     const std::vector<uint32_t> text = DecodeUtf8(utf8);

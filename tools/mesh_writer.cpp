@@ -7,14 +7,26 @@
 #include <map>
 #include <utility>
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 operator*(Vec3 a, float s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
 Vec3 Cross(Vec3 a, Vec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Vec3 Normalised(Vec3 a)
 {
     const float len = std::sqrt(Dot(a, a));
@@ -92,9 +104,7 @@ Part Lathe(const std::vector<ProfilePoint>& profile, int segments)
         ringEnd.push_back(a);
         ringStart.push_back(split ? addRing(profile[i]) : a);
     }
-    auto at = [&](int ring, size_t i, int s) {
-        return profile[i].r <= 0.0f ? ring : ring + (s % segments);
-    };
+    auto at = [&](int ring, size_t i, int s) { return profile[i].r <= 0.0f ? ring : ring + (s % segments); };
     for (size_t i = 0; i + 1 < profile.size(); ++i) {
         const int lo = ringStart[i], hi = ringEnd[i + 1];
         for (int s = 0; s < segments; ++s) {
@@ -225,8 +235,7 @@ void AddPartMaterials(Mesh& mesh, const Part& part, int firstMaterial, bool inwa
         const Vec3 n = Cross(b - a, c - a); // area-weighted
         for (int k = 0; k < 3; ++k)
             normals[t.v[k]] = normals[t.v[k]] + n;
-        mesh.triangles.push_back(
-            {{base + t.v[0], base + t.v[1], base + t.v[2]}, firstMaterial + t.material});
+        mesh.triangles.push_back({{base + t.v[0], base + t.v[1], base + t.v[2]}, firstMaterial + t.material});
     }
     for (size_t i = 0; i < part.points.size(); ++i) {
         mesh.positions.push_back(part.points[i]);
@@ -270,8 +279,7 @@ bool WriteXFile(const std::string& path, const Mesh& mesh, const char* name)
     for (size_t i = 0; i < nt; ++i)
         std::fprintf(f, "  %d%s", mesh.triangles[i].material, listEnd(i, nt));
     for (const Material& m : mesh.materials) {
-        std::fprintf(f, "  Material {\n   %.6f;%.6f;%.6f;%.6f;;\n   %.6f;\n", m.r, m.g, m.b, m.a,
-                     m.power);
+        std::fprintf(f, "  Material {\n   %.6f;%.6f;%.6f;%.6f;;\n   %.6f;\n", m.r, m.g, m.b, m.a, m.power);
         std::fprintf(f, "   %.6f;%.6f;%.6f;;\n", m.specular.x, m.specular.y, m.specular.z);
         std::fprintf(f, "   %.6f;%.6f;%.6f;;\n  }\n", m.emissive.x, m.emissive.y, m.emissive.z);
     }

@@ -97,8 +97,7 @@ float Noise3(float x, float y, float z, uint32_t seed)
     float plane[2];
     for (int k = 0; k < 2; ++k) {
         const float a = Lerp(Lattice(xi, yi, zi + k, seed), Lattice(xi + 1, yi, zi + k, seed), fx);
-        const float b =
-            Lerp(Lattice(xi, yi + 1, zi + k, seed), Lattice(xi + 1, yi + 1, zi + k, seed), fx);
+        const float b = Lerp(Lattice(xi, yi + 1, zi + k, seed), Lattice(xi + 1, yi + 1, zi + k, seed), fx);
         plane[k] = Lerp(a, b, fy);
     }
     return Lerp(plane[0], plane[1], fz);

@@ -6,7 +6,7 @@
 // SplitMix64: the same seed gives the same sequence on every machine.
 struct Rng {
     uint64_t state;
-    explicit Rng(uint64_t seed) : state(seed) {}
+    explicit Rng(uint64_t seed) : state(seed) { }
     uint32_t Next();
     float Uniform();                 // 0 <= v < 1
     float Range(float lo, float hi); // lo <= v < hi

@@ -15,8 +15,7 @@ constexpr float PI = 3.14159265f;
 // Fire colour by heat: smoke, red, orange, yellow, white.
 Rgb FireColour(float heat)
 {
-    static const Rgb stops[] = {{70, 52, 44}, {170, 44, 12}, {245, 125, 24}, {255, 220, 90},
-                                {255, 255, 240}};
+    static const Rgb stops[] = {{70, 52, 44}, {170, 44, 12}, {245, 125, 24}, {255, 220, 90}, {255, 255, 240}};
     const float h = std::clamp(heat, 0.0f, 1.0f) * 4.0f;
     const int i = std::min(FloorInt(h), 3);
     return Mix(stops[i], stops[i + 1], h - static_cast<float>(i));
@@ -37,14 +36,12 @@ std::vector<Debris> MakeDebris(int count, uint32_t seed)
     Rng rng(seed);
     std::vector<Debris> out;
     for (int i = 0; i < count; ++i)
-        out.push_back({rng.Range(0, 2 * PI), rng.Range(0.45f, 1.0f), rng.Range(0.6f, 1.4f),
-                       rng.Range(0.5f, 1.0f)});
+        out.push_back({rng.Range(0, 2 * PI), rng.Range(0.45f, 1.0f), rng.Range(0.6f, 1.4f), rng.Range(0.5f, 1.0f)});
     return out;
 }
 
 // A noisy fireball of radius r (pixels) at (cx, cy), with its heat at the centre.
-void DrawFireball(Image& cell, float cx, float cy, float r, float heat, float squash, float time,
-                  uint32_t seed)
+void DrawFireball(Image& cell, float cx, float cy, float r, float heat, float squash, float time, uint32_t seed)
 {
     if (r < 0.5f)
         return;
@@ -61,8 +58,7 @@ void DrawFireball(Image& cell, float cx, float cy, float r, float heat, float sq
             if (alpha <= 0.0f)
                 continue;
             // Billows: finer noise breaks the ball into hot and smoky lumps.
-            const float m =
-                Fbm3(x * scale * 6.0f, y * scale * 6.0f, time * 4.0f + 9.0f, 3, seed + 3u);
+            const float m = Fbm3(x * scale * 6.0f, y * scale * 6.0f, time * 4.0f + 9.0f, 3, seed + 3u);
             const float core = std::clamp(1.0f - edge, 0.0f, 1.0f);
             const float t = heat * (0.3f + 1.0f * core) + (m - 0.5f) * 0.9f - 0.15f * edge;
             cell.Blend(x, y, FireColour(t), alpha);
@@ -82,8 +78,7 @@ void DrawDebris(Image& cell, const std::vector<Debris>& debris, float t, float r
         const float ca = std::cos(d.angle), sa = std::sin(d.angle);
         const float width = std::max(1.0f, d.size * cell.width / 48.0f * (1.2f - t));
         const Rgb colour = FireColour(d.heat * (1.05f - 0.7f * t));
-        DrawLine(cell, c + ca * tail, c + sa * tail, c + ca * dist, c + sa * dist, width, colour,
-                 fade);
+        DrawLine(cell, c + ca * tail, c + sa * tail, c + ca * dist, c + sa * dist, width, colour, fade);
     }
 }
 
@@ -124,9 +119,8 @@ Image DrawExplosionSheet(int cellSize, int cells, uint32_t seed)
             // A few dying embers: the animation ends in (almost) nothing.
             Rng rng(seed ^ 0xE3BEu);
             for (int k = 0; k < 3; ++k)
-                FillDisc(cell, c + rng.Range(-0.2f, 0.2f) * cellSize,
-                         c + rng.Range(-0.2f, 0.2f) * cellSize, cellSize / 96.0f + 0.5f,
-                         Rgb{120, 40, 16}, 0.8f);
+                FillDisc(cell, c + rng.Range(-0.2f, 0.2f) * cellSize, c + rng.Range(-0.2f, 0.2f) * cellSize,
+                         cellSize / 96.0f + 0.5f, Rgb{120, 40, 16}, 0.8f);
         }
         FadeToCircle(cell);
         sheet.Paste(cell, i * cellSize, 0);
@@ -148,15 +142,13 @@ Image DrawImpactSheet(int cellSize, int cells, uint32_t seed)
             const float ringAlpha = 0.9f * (1.0f - t);
             for (int k = 0; k < 64; ++k) {
                 const float a0 = 2 * PI * k / 64, a1 = 2 * PI * (k + 1) / 64;
-                DrawLine(cell, c + ring * std::cos(a0), c + 0.45f * ring * std::sin(a0),
-                         c + ring * std::cos(a1), c + 0.45f * ring * std::sin(a1),
-                         1.0f + 2.5f * (1.0f - t), Rgb{255, 200, 120}, ringAlpha);
+                DrawLine(cell, c + ring * std::cos(a0), c + 0.45f * ring * std::sin(a0), c + ring * std::cos(a1),
+                         c + 0.45f * ring * std::sin(a1), 1.0f + 2.5f * (1.0f - t), Rgb{255, 200, 120}, ringAlpha);
             }
             const float growth = std::sin(PI * std::pow(t, 0.6f));
             const float radius = cellSize * 0.34f * std::max(growth, 0.0f);
             // The plume rises as it cools.
-            DrawFireball(cell, c, c - t * cellSize * 0.12f, radius, 1.0f - 0.8f * t, 1.25f, t,
-                         seed + 7u);
+            DrawFireball(cell, c, c - t * cellSize * 0.12f, radius, 1.0f - 0.8f * t, 1.25f, t, seed + 7u);
             DrawDebris(cell, debris, t, cellSize * 0.45f);
             const float flash = std::max(0.0f, 1.0f - t * 2.0f);
             Glow(cell, c, c, cellSize * 0.35f, Rgb{255, 240, 200}, 1.8f * flash);
@@ -215,8 +207,7 @@ Image DrawSparkSprite()
     for (int k = 0; k < 12; ++k) {
         const float a = 2 * PI * k / 12 + rng.Range(-0.15f, 0.15f);
         const float len = (k % 2 == 0 ? 13.5f : 8.0f) * rng.Range(0.8f, 1.0f);
-        DrawLine(spark, c, c, c + len * std::cos(a), c + len * std::sin(a), 1.6f,
-                 Rgb{255, 190, 60}, 0.9f);
+        DrawLine(spark, c, c, c + len * std::cos(a), c + len * std::sin(a), 1.6f, Rgb{255, 190, 60}, 0.9f);
     }
     Glow(spark, c, c, 9.0f, Rgb{255, 230, 150}, 1.5f);
     FillDisc(spark, c, c, 2.5f, Rgb{255, 255, 255});

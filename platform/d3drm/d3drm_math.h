@@ -10,17 +10,38 @@ struct Vec3 {
     float x = 0, y = 0, z = 0;
 };
 
-inline Vec3 MakeVec3(float x, float y, float z) { return Vec3{x, y, z}; }
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 MakeVec3(float x, float y, float z)
+{
+    return Vec3{x, y, z};
+}
+inline Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator*(Vec3 a, float s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline float Dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 Cross(Vec3 a, Vec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
-inline bool IsFinite(Vec3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+inline float Length(Vec3 a)
+{
+    return std::sqrt(Dot(a, a));
+}
+inline bool IsFinite(Vec3 a)
+{
+    return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
+}
 
 // Unit vector, or false when the input is too short (or not finite) to have a direction.
 inline bool Normalise(Vec3 a, Vec3* out)
@@ -41,12 +62,14 @@ inline Mat4 Multiply(const Mat4& a, const Mat4& b)
     Mat4 r;
     for (int i = 0; i < 4; i++)
         for (int j = 0; j < 4; j++)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                        a.m[i][3] * b.m[3][j];
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
     return r;
 }
 
-inline Vec3 Row(const Mat4& a, int row) { return {a.m[row][0], a.m[row][1], a.m[row][2]}; }
+inline Vec3 Row(const Mat4& a, int row)
+{
+    return {a.m[row][0], a.m[row][1], a.m[row][2]};
+}
 inline void SetRow(Mat4* a, int row, Vec3 v)
 {
     a->m[row][0] = v.x;
@@ -63,8 +86,7 @@ inline Vec3 TransformPoint(Vec3 p, const Mat4& a)
 }
 inline Vec3 TransformDirection(Vec3 d, const Mat4& a)
 {
-    return {d.x * a.m[0][0] + d.y * a.m[1][0] + d.z * a.m[2][0],
-            d.x * a.m[0][1] + d.y * a.m[1][1] + d.z * a.m[2][1],
+    return {d.x * a.m[0][0] + d.y * a.m[1][0] + d.z * a.m[2][0], d.x * a.m[0][1] + d.y * a.m[1][1] + d.z * a.m[2][1],
             d.x * a.m[0][2] + d.y * a.m[1][2] + d.z * a.m[2][2]};
 }
 

@@ -36,14 +36,14 @@ struct TextureObject final : IDirect3DRMTexture {
 
 struct MeshFace {
     uint32_t v[3];
-    float red, green, blue; // the face's material colour
+    float red, green, blue;                                     // the face's material colour
     float emissiveRed = 0, emissiveGreen = 0, emissiveBlue = 0; // light of its own, added unlit
 };
 
 struct MeshBuilderObject final : IDirect3DRMMeshBuilder {
     ~MeshBuilderObject() override;
-    HRESULT Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPTIONS options,
-                 D3DRMLOADTEXTURECALLBACK callback, LPVOID callbackArg) override;
+    HRESULT Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPTIONS options, D3DRMLOADTEXTURECALLBACK callback,
+                 LPVOID callbackArg) override;
     HRESULT Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz) override;
     HRESULT SetTexture(LPDIRECT3DRMTEXTURE texture) override;
 
@@ -69,17 +69,15 @@ struct FrameObject final : IDirect3DRMFrame {
     HRESULT DeleteVisual(LPDIRECT3DRMVISUAL visual) override;
     HRESULT SetPosition(LPDIRECT3DRMFRAME reference, D3DVALUE x, D3DVALUE y, D3DVALUE z) override;
     HRESULT GetPosition(LPDIRECT3DRMFRAME reference, LPD3DVECTOR position) override;
-    HRESULT SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
-                           D3DVALUE ux, D3DVALUE uy, D3DVALUE uz) override;
+    HRESULT SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy,
+                           D3DVALUE uz) override;
     HRESULT GetOrientation(LPDIRECT3DRMFRAME reference, LPD3DVECTOR direction, LPD3DVECTOR up) override;
-    HRESULT AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z,
-                        D3DVALUE theta) override;
-    HRESULT LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference,
-                   D3DRMFRAMECONSTRAINT constraint) override;
+    HRESULT AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z, D3DVALUE theta) override;
+    HRESULT LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference, D3DRMFRAMECONSTRAINT constraint) override;
     HRESULT SetSceneBackground(D3DCOLOR colour) override;
 
-    FrameObject* parent = nullptr; // not counted: the parent holds the child, not the reverse
-    std::vector<FrameObject*> children; // one reference each
+    FrameObject* parent = nullptr;           // not counted: the parent holds the child, not the reverse
+    std::vector<FrameObject*> children;      // one reference each
     std::vector<IDirect3DRMVisual*> visuals; // one reference each
     std::vector<LightObject*> lights;        // one reference each
     Mat4 local;                              // relative to the parent
@@ -103,8 +101,8 @@ struct DeviceObject final : IDirect3DRMDevice {
     int width = 0;
     int height = 0;
     D3DRMRENDERQUALITY quality = D3DRMRENDER_FLAT;
-    std::vector<float> depth; // width x height, made once
-    RasterScratch scratch;    // the rasteriser's buffers, kept from frame to frame
+    std::vector<float> depth;              // width x height, made once
+    RasterScratch scratch;                 // the rasteriser's buffers, kept from frame to frame
     std::vector<RasterVertex> vertices;    // one mesh's vertices in camera space, reused
     std::vector<RasterTriangle> triangles; // one mesh's faces, reused
 };

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace {
 
 float QuantiseColour(float v)
@@ -29,8 +28,8 @@ struct RendererObject final : IDirect3DRM {
                            DWORD height, LPDIRECT3DRMVIEWPORT* viewport) override;
     HRESULT LoadTexture(const char* fileName, LPDIRECT3DRMTEXTURE* texture) override;
     HRESULT CreateWrap(D3DRMWRAPTYPE type, LPDIRECT3DRMFRAME reference, D3DVALUE ox, D3DVALUE oy, D3DVALUE oz,
-                       D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy, D3DVALUE uz,
-                       D3DVALUE ou, D3DVALUE ov, D3DVALUE su, D3DVALUE sv, LPDIRECT3DRMWRAP* wrap) override;
+                       D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy, D3DVALUE uz, D3DVALUE ou,
+                       D3DVALUE ov, D3DVALUE su, D3DVALUE sv, LPDIRECT3DRMWRAP* wrap) override;
     HRESULT CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE red, D3DVALUE green, D3DVALUE blue,
                            LPDIRECT3DRMLIGHT* light) override;
 };
@@ -66,8 +65,8 @@ HRESULT RendererObject::CreateMeshBuilder(LPDIRECT3DRMMESHBUILDER* meshBuilder)
     return D3DRM_OK;
 }
 
-HRESULT RendererObject::CreateDeviceFromSurface(LPGUID guid, LPDIRECTDRAW directDraw,
-                                                LPDIRECTDRAWSURFACE backBuffer, LPDIRECT3DRMDEVICE* device)
+HRESULT RendererObject::CreateDeviceFromSurface(LPGUID guid, LPDIRECTDRAW directDraw, LPDIRECTDRAWSURFACE backBuffer,
+                                                LPDIRECT3DRMDEVICE* device)
 {
     (void)directDraw;
     if (!device)

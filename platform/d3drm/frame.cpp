@@ -151,8 +151,8 @@ HRESULT FrameObject::GetPosition(LPDIRECT3DRMFRAME reference, LPD3DVECTOR positi
     return D3DRM_OK;
 }
 
-HRESULT FrameObject::SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
-                                    D3DVALUE ux, D3DVALUE uy, D3DVALUE uz)
+HRESULT FrameObject::SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux,
+                                    D3DVALUE uy, D3DVALUE uz)
 {
     FrameObject* ref;
     if (!ResolveReference(reference, &ref))
@@ -178,8 +178,7 @@ HRESULT FrameObject::GetOrientation(LPDIRECT3DRMFRAME reference, LPD3DVECTOR dir
     return D3DRM_OK;
 }
 
-HRESULT FrameObject::AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z,
-                                 D3DVALUE theta)
+HRESULT FrameObject::AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z, D3DVALUE theta)
 {
     Vec3 axis;
     if (!Normalise(MakeVec3(x, y, z), &axis))
@@ -198,8 +197,7 @@ HRESULT FrameObject::AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE 
     case D3DRMCOMBINE_AFTER: // about the parent's axis through its origin; the position turns too
         local = Multiply(local, turn);
         break;
-    default:
-        return D3DRMERR_BADVALUE;
+    default: return D3DRMERR_BADVALUE;
     }
     Reorthonormalise(&local);
     return D3DRM_OK;
@@ -210,8 +208,7 @@ HRESULT FrameObject::AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE 
 // and then spins about the reference's z axis (no turn about y); CONSTRAIN_X tips z towards +x
 // about y and then spins about z (no turn about x). Facing +x under CONSTRAIN_Y thus leaves the
 // frame's x axis along -y and its y axis along -z. Other constraints keep the present up vector.
-HRESULT FrameObject::LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference,
-                            D3DRMFRAMECONSTRAINT constraint)
+HRESULT FrameObject::LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference, D3DRMFRAMECONSTRAINT constraint)
 {
     FrameObject* aim = AsFrame(target);
     FrameObject* ref;

@@ -177,9 +177,9 @@ HRESULT MeshBuilderObject::Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPT
     std::fclose(probe);
 
     Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFile(path, aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
-                                    aiProcess_JoinIdenticalVertices | aiProcess_Triangulate);
+    const aiScene* scene = importer.ReadFile(path,
+                                             aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
+                                                 aiProcess_JoinIdenticalVertices | aiProcess_Triangulate);
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
         return D3DRMERR_BADFILE;
     LoadState state{scene, this};

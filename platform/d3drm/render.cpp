@@ -55,8 +55,7 @@ struct RenderPass {
 };
 
 // Light arriving at a surface with this (model-space) normal.
-void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, Vec3 normal,
-                 float rgb[3])
+void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, Vec3 normal, float rgb[3])
 {
     rgb[0] = lights.ambientRed;
     rgb[1] = lights.ambientGreen;
@@ -138,9 +137,8 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
         texture.key = mesh->texture->transparentColour;
         useTexture = &texture;
     }
-    pass.drawn += RasterDrawMesh(pass.target, pass.view, vertices.data(), static_cast<int>(count),
-                                 triangles.data(), static_cast<int>(triangles.size()), useTexture,
-                                 pass.device->scratch);
+    pass.drawn += RasterDrawMesh(pass.target, pass.view, vertices.data(), static_cast<int>(count), triangles.data(),
+                                 static_cast<int>(triangles.size()), useTexture, pass.device->scratch);
 }
 
 void DrawFrame(RenderPass& pass, const FrameObject* frame, const Mat4& world)

@@ -98,8 +98,7 @@ HRESULT ViewportObject::Clear()
     for (int y = top; y < bottom; y++) {
         std::fill(surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + left,
                   surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + right, fill);
-        std::fill(device->depth.begin() + y * depthPitch + left, device->depth.begin() + y * depthPitch + right,
-                  0.0f);
+        std::fill(device->depth.begin() + y * depthPitch + left, device->depth.begin() + y * depthPitch + right, 0.0f);
     }
     return D3DRM_OK;
 }
@@ -116,8 +115,8 @@ HRESULT ViewportObject::Render(LPDIRECT3DRMFRAME frame)
 RasterView ViewportProjection(const ViewportObject* viewport)
 {
     RasterView view;
-    view.scale = 0.5f * static_cast<float>(std::max(viewport->width, viewport->height)) * viewport->front /
-                 viewport->field;
+    view.scale =
+        0.5f * static_cast<float>(std::max(viewport->width, viewport->height)) * viewport->front / viewport->field;
     view.centreX = static_cast<float>(viewport->left) + 0.5f * static_cast<float>(viewport->width);
     view.centreY = static_cast<float>(viewport->top) + 0.5f * static_cast<float>(viewport->height);
     view.front = viewport->front;

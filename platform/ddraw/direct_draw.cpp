@@ -80,8 +80,8 @@ private:
         DWORD backBuffers = (desc.dwFlags & DDSD_BACKBUFFERCOUNT) ? desc.dwBackBufferCount : 0;
         if (backBuffers > 1)
             return UNSUPPORTED(DDERR_UNSUPPORTED, "a primary surface with more than one back buffer");
-        if (backBuffers == 1 && (desc.ddsCaps.dwCaps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX)) !=
-                                    (DDSCAPS_FLIP | DDSCAPS_COMPLEX))
+        if (backBuffers == 1 &&
+            (desc.ddsCaps.dwCaps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX)) != (DDSCAPS_FLIP | DDSCAPS_COMPLEX))
             return DDERR_INVALIDPARAMS;
         if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT))
             return DDERR_INVALIDPARAMS; // the primary takes the display's size and format

@@ -18,8 +18,8 @@ std::set<MemorySurface*> g_liveSurfaces; // every surface not yet freed, so that
 class MemorySurface final : public IDirectDrawSurface {
 public:
     MemorySurface(int width, int height, DWORD caps)
-        : m_width(width), m_height(height), m_caps(caps),
-          m_pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0)
+            : m_width(width), m_height(height), m_caps(caps),
+              m_pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0)
     {
         g_liveSurfaces.insert(this);
     }
@@ -40,8 +40,7 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
-    HRESULT Blt(RECT* destRect, LPDIRECTDRAWSURFACE source, RECT* sourceRect, DWORD flags,
-                DDBLTFX* fx) override
+    HRESULT Blt(RECT* destRect, LPDIRECTDRAWSURFACE source, RECT* sourceRect, DWORD flags, DDBLTFX* fx) override
     {
         (void)sourceRect;
         if (!(flags & DDBLT_COLORFILL) || source || !fx)
@@ -50,8 +49,7 @@ public:
             return DDERR_SURFACELOST;
         RECT whole = {0, 0, m_width, m_height};
         RECT r = destRect ? *destRect : whole;
-        if (r.left < 0 || r.top < 0 || r.right > m_width || r.bottom > m_height || r.left > r.right ||
-            r.top > r.bottom)
+        if (r.left < 0 || r.top < 0 || r.right > m_width || r.bottom > m_height || r.left > r.right || r.top > r.bottom)
             return DDERR_INVALIDRECT;
         uint16_t colour = static_cast<uint16_t>(fx->dwFillColor);
         for (LONG y = r.top; y < r.bottom; y++)
@@ -234,9 +232,8 @@ IDirectDrawSurface* NewPrimarySurface(int backBuffers)
         PRIMARY_WIDTH, PRIMARY_HEIGHT,
         DDSCAPS_PRIMARYSURFACE | (backBuffers ? DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE : 0));
     if (backBuffers)
-        primary->AttachBackBuffer(new MemorySurface(PRIMARY_WIDTH, PRIMARY_HEIGHT,
-                                                    DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
-                                                        DDSCAPS_3DDEVICE));
+        primary->AttachBackBuffer(new MemorySurface(
+            PRIMARY_WIDTH, PRIMARY_HEIGHT, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE));
     return primary;
 }
 

@@ -75,8 +75,8 @@ struct MixerSoundBuffer : IDirectSoundBuffer {
     {
         SDL_AudioCVT cvt;
         MixerFormat mixer = GetMixerFormat();
-        int built = SDL_BuildAudioCVT(&cvt, SdlFormat(m_format), static_cast<Uint8>(m_format.channels),
-                                      m_format.rate, mixer.format, static_cast<Uint8>(mixer.channels), mixer.rate);
+        int built = SDL_BuildAudioCVT(&cvt, SdlFormat(m_format), static_cast<Uint8>(m_format.channels), m_format.rate,
+                                      mixer.format, static_cast<Uint8>(mixer.channels), mixer.rate);
         const size_t frames = m_data.size() / static_cast<size_t>(m_format.blockAlign);
         const size_t bytes = frames * static_cast<size_t>(m_format.blockAlign);
         if (built < 0 || bytes == 0) {
@@ -97,8 +97,8 @@ struct MixerSoundBuffer : IDirectSoundBuffer {
         }
     }
 
-    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* region1, DWORD* region1Bytes, LPVOID* region2,
-                 DWORD* region2Bytes, DWORD flags) override
+    HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* region1, DWORD* region1Bytes, LPVOID* region2, DWORD* region2Bytes,
+                 DWORD flags) override
     {
         if (!region1 || !region1Bytes)
             return DSERR_INVALIDPARAM;
@@ -216,8 +216,8 @@ struct MixerSoundBuffer : IDirectSoundBuffer {
         m_started = false;
         // The cursor stays where the sound was caught, to the block.
         const uint64_t elapsedMs = SDL_GetTicks64() - m_startTicks;
-        const uint64_t played = elapsedMs * static_cast<uint64_t>(m_format.rate) / 1000 *
-                                static_cast<uint64_t>(m_format.blockAlign);
+        const uint64_t played =
+            elapsedMs * static_cast<uint64_t>(m_format.rate) / 1000 * static_cast<uint64_t>(m_format.blockAlign);
         const uint64_t position = m_startPosition + played;
         m_position = position >= Size() ? 0 : static_cast<DWORD>(position);
         return DS_OK;

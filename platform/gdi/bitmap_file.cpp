@@ -142,18 +142,12 @@ bool DecodeBitmapBytes(const std::vector<uint8_t>& file, DecodedBitmap* out)
         uint32_t* pixel = &out->pixels[static_cast<size_t>(outRow * width)];
         for (int64_t x = 0; x < width; x++) {
             switch (bits) {
-            case 1:
-                pixel[x] = palette[(in[x >> 3] >> (7 - (x & 7))) & 1];
-                break;
-            case 4:
-                pixel[x] = palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
-                break;
-            case 8:
-                pixel[x] = palette[in[x]];
-                break;
+            case 1: pixel[x] = palette[(in[x >> 3] >> (7 - (x & 7))) & 1]; break;
+            case 4: pixel[x] = palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
+            case 8: pixel[x] = palette[in[x]]; break;
             case 24:
-                pixel[x] = static_cast<uint32_t>(in[3 * x + 2]) << 16 | static_cast<uint32_t>(in[3 * x + 1]) << 8 |
-                           in[3 * x];
+                pixel[x] =
+                    static_cast<uint32_t>(in[3 * x + 2]) << 16 | static_cast<uint32_t>(in[3 * x + 1]) << 8 | in[3 * x];
                 break;
             default: {
                 uint32_t value = Read32(in + 4 * x);

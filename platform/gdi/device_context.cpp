@@ -11,13 +11,13 @@
 namespace {
 constexpr int MAX_PEN_WIDTH = 256; // wider pens would only cost time: nothing here is that big
 
-std::unordered_map<GdiObject*, std::unique_ptr<GdiObject>> g_objects;   // live GDI objects
+std::unordered_map<GdiObject*, std::unique_ptr<GdiObject>> g_objects;    // live GDI objects
 std::unordered_map<GdiContext*, std::unique_ptr<GdiContext>> g_contexts; // live device contexts
 
 // What a fresh context has selected, as GDI gives it.
 GdiBitmap g_defaultBitmap; // 1 x 1 placeholder of a memory context
 GdiFont g_defaultFont;
-GdiPen g_defaultPen;       // black, one pixel
+GdiPen g_defaultPen; // black, one pixel
 GdiBrush g_whiteBrush;
 GdiBrush g_blackBrush;
 
@@ -60,8 +60,7 @@ void FreeContext(GdiContext* context)
     g_contexts.erase(context);
 }
 
-template <typename T>
-HGDIOBJ Swap(T*& slot, T* object)
+template <typename T> HGDIOBJ Swap(T*& slot, T* object)
 {
     T* previous = slot;
     if (previous)
@@ -155,12 +154,9 @@ BOOL DeleteDC(HDC context)
 HGDIOBJ GetStockObject(int object)
 {
     switch (object) {
-    case WHITE_BRUSH:
-        return &g_whiteBrush;
-    case BLACK_BRUSH:
-        return &g_blackBrush;
-    default:
-        return nullptr;
+    case WHITE_BRUSH: return &g_whiteBrush;
+    case BLACK_BRUSH: return &g_blackBrush;
+    default: return nullptr;
     }
 }
 
@@ -178,12 +174,9 @@ HGDIOBJ SelectObject(HDC context, HGDIOBJ handle)
             return nullptr;
         return Swap(live->bitmap, bitmap);
     }
-    case GdiKind::Font:
-        return Swap(live->font, static_cast<GdiFont*>(object));
-    case GdiKind::Pen:
-        return Swap(live->pen, static_cast<GdiPen*>(object));
-    case GdiKind::Brush:
-        return Swap(live->brush, static_cast<GdiBrush*>(object));
+    case GdiKind::Font: return Swap(live->font, static_cast<GdiFont*>(object));
+    case GdiKind::Pen: return Swap(live->pen, static_cast<GdiPen*>(object));
+    case GdiKind::Brush: return Swap(live->brush, static_cast<GdiBrush*>(object));
     }
     return nullptr;
 }
@@ -202,8 +195,7 @@ BOOL DeleteObject(HGDIOBJ handle)
 }
 
 // From a bitmap (memory context) or a surface into a surface, cut to both, converting to RGB565.
-BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
-            DWORD rop)
+BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop)
 {
     GdiContext* to = FindGdiContext(destination);
     GdiContext* from = FindGdiContext(source);
@@ -216,9 +208,10 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
     int64_t left = 0, top = 0, right = width, bottom = height;
     left = std::max<int64_t>({left, -static_cast<int64_t>(x), -static_cast<int64_t>(sourceX)});
     top = std::max<int64_t>({top, -static_cast<int64_t>(y), -static_cast<int64_t>(sourceY)});
-    right = std::min<int64_t>({right, static_cast<int64_t>(to->width) - x, static_cast<int64_t>(sourceWidth) - sourceX});
-    bottom = std::min<int64_t>({bottom, static_cast<int64_t>(to->height) - y,
-                                static_cast<int64_t>(sourceHeight) - sourceY});
+    right =
+        std::min<int64_t>({right, static_cast<int64_t>(to->width) - x, static_cast<int64_t>(sourceWidth) - sourceX});
+    bottom =
+        std::min<int64_t>({bottom, static_cast<int64_t>(to->height) - y, static_cast<int64_t>(sourceHeight) - sourceY});
     for (int64_t row = top; row < bottom; row++) {
         uint16_t* out = to->pixels + (y + row) * to->pitchPixels + (x + left);
         int64_t sy = sourceY + row;

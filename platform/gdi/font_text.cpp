@@ -20,31 +20,31 @@
 #include <tuple>
 
 namespace {
-constexpr int DEFAULT_CHARACTER_HEIGHT = 12;  // lfHeight 0 asks for "a reasonable size"
-constexpr int MAX_CHARACTER_HEIGHT = 1024;    // larger text would not fit any surface here
-constexpr FT_Fixed ITALIC_SHEAR = 0x0366A;    // 0.2126 in 16.16: the usual synthetic slant
+constexpr int DEFAULT_CHARACTER_HEIGHT = 12; // lfHeight 0 asks for "a reasonable size"
+constexpr int MAX_CHARACTER_HEIGHT = 1024;   // larger text would not fit any surface here
+constexpr FT_Fixed ITALIC_SHEAR = 0x0366A;   // 0.2126 in 16.16: the usual synthetic slant
 constexpr size_t MAX_CACHED_GLYPHS = 4096;
 
 struct Face {
     FT_Face face = nullptr;
-    int unitsAscent = 0;  // Windows' cell: ascent + descent in font units
+    int unitsAscent = 0; // Windows' cell: ascent + descent in font units
     int unitsDescent = 0;
 };
 
 struct Glyph {
-    int left = 0;    // from the pen position to the first column
-    int top = 0;     // from the baseline up to the first row
+    int left = 0; // from the pen position to the first column
+    int top = 0;  // from the baseline up to the first row
     int width = 0;
     int rows = 0;
     int advance = 0; // whole pixels
     std::vector<uint8_t> coverage;
 };
 
-FT_Library g_freeType = nullptr;                   // opened at the first text drawn
+FT_Library g_freeType = nullptr; // opened at the first text drawn
 bool g_freeTypeFailed = false;
 std::map<std::pair<std::string, int>, std::unique_ptr<Face>> g_faces; // by file and index
-std::map<std::string, Face*> g_facesByName;        // the face chosen for each requested name
-std::map<std::tuple<Face*, int, bool, FT_UInt>, Glyph> g_glyphs; // by face, size, slant, glyph
+std::map<std::string, Face*> g_facesByName;                           // the face chosen for each requested name
+std::map<std::tuple<Face*, int, bool, FT_UInt>, Glyph> g_glyphs;      // by face, size, slant, glyph
 
 // fontconfig's configuration parser loses a few hundred bytes once at start-up; keep that out
 // of the leak checker's reports, which are about our own memory.
@@ -113,12 +113,11 @@ bool CoversJapanese(FcPattern* pattern)
 {
     FcLangSet* languages = nullptr;
     return FcPatternGetLangSet(pattern, FC_LANG, 0, &languages) == FcResultMatch &&
-           FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
+        FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
 }
 
 // fontconfig's best match for a pattern, kept only if `accept` approves of it.
-template <typename Accept>
-Face* MatchFace(FcPattern* pattern, Accept accept)
+template <typename Accept> Face* MatchFace(FcPattern* pattern, Accept accept)
 {
     Face* face = nullptr;
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -320,9 +319,9 @@ BOOL TextOutA(HDC context, int x, int y, LPCSTR text, int length)
     // Positive heights are the whole cell, negative ones the character (em) height.
     int64_t requested = logFont.lfHeight;
     double unitsCell = face->unitsAscent + face->unitsDescent;
-    double em = requested > 0   ? requested * face->face->units_per_EM / unitsCell
-                : requested < 0 ? static_cast<double>(-requested)
-                                : DEFAULT_CHARACTER_HEIGHT;
+    double em = requested > 0 ? requested * face->face->units_per_EM / unitsCell
+        : requested < 0       ? static_cast<double>(-requested)
+                              : DEFAULT_CHARACTER_HEIGHT;
     if (em > MAX_CHARACTER_HEIGHT)
         return FALSE;
     int sizeUnits = std::max(1, static_cast<int>(std::lround(em * 64)));

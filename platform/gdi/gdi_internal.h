@@ -8,31 +8,31 @@
 enum class GdiKind { Bitmap, Font, Pen, Brush };
 
 struct GdiObject {
-    explicit GdiObject(GdiKind kind_) : kind(kind_) {}
+    explicit GdiObject(GdiKind kind_) : kind(kind_) { }
     virtual ~GdiObject() = default;
     GdiKind kind;
-    bool stock = false;   // never deleted
-    int selectedIn = 0;   // device contexts holding it; a selected object is not deleted
+    bool stock = false; // never deleted
+    int selectedIn = 0; // device contexts holding it; a selected object is not deleted
 };
 
 struct GdiBitmap : GdiObject {
-    GdiBitmap() : GdiObject(GdiKind::Bitmap) {}
+    GdiBitmap() : GdiObject(GdiKind::Bitmap) { }
     DecodedBitmap image;
 };
 
 struct GdiFont : GdiObject {
-    GdiFont() : GdiObject(GdiKind::Font) {}
+    GdiFont() : GdiObject(GdiKind::Font) { }
     LOGFONTA logFont{};
 };
 
 struct GdiPen : GdiObject {
-    GdiPen() : GdiObject(GdiKind::Pen) {}
+    GdiPen() : GdiObject(GdiKind::Pen) { }
     int width = 1;
     COLORREF colour = 0;
 };
 
 struct GdiBrush : GdiObject {
-    GdiBrush() : GdiObject(GdiKind::Brush) {}
+    GdiBrush() : GdiObject(GdiKind::Brush) { }
     COLORREF colour = 0;
 };
 

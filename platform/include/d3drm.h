@@ -43,9 +43,9 @@ typedef D3DVALUE D3DRMMATRIX4D[4][4];
 #define D3DERR_INITFAILED MAKE_DDHRESULT(706)
 #define DDERR_NODIRECTDRAWHW MAKE_DDHRESULT(400)
 
-#define D3DRGBA(r, g, b, a)                                                                        \
-    ((((DWORD)((a) * 255) & 0xff) << 24) | (((DWORD)((r) * 255) & 0xff) << 16) |                 \
-     (((DWORD)((g) * 255) & 0xff) << 8) | ((DWORD)((b) * 255) & 0xff))
+#define D3DRGBA(r, g, b, a)                                                                                            \
+    ((((DWORD)((a)*255) & 0xff) << 24) | (((DWORD)((r)*255) & 0xff) << 16) | (((DWORD)((g)*255) & 0xff) << 8) |        \
+     ((DWORD)((b)*255) & 0xff))
 
 typedef int D3DRMCOMBINETYPE;
 #define D3DRMCOMBINE_REPLACE 0
@@ -113,13 +113,12 @@ struct IDirect3D : IUnknown {
 typedef IDirect3D* LPDIRECT3D;
 
 // {3BBA0080-2421-11CF-A31A-00AA00B93356}
-inline constexpr GUID IID_IDirect3D = {0x3BBA0080, 0x2421, 0x11CF,
-                                       {0xA3, 0x1A, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
+inline constexpr GUID IID_IDirect3D = {0x3BBA0080, 0x2421, 0x11CF, {0xA3, 0x1A, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
 
-struct IDirect3DRMObject : IUnknown {};
+struct IDirect3DRMObject : IUnknown { };
 typedef IDirect3DRMObject* LPDIRECT3DRMOBJECT;
 
-struct IDirect3DRMVisual : IDirect3DRMObject {};
+struct IDirect3DRMVisual : IDirect3DRMObject { };
 typedef IDirect3DRMVisual* LPDIRECT3DRMVISUAL;
 
 struct IDirect3DRMTexture : IDirect3DRMVisual {
@@ -138,7 +137,7 @@ struct IDirect3DRMMeshBuilder : IDirect3DRMVisual {
 };
 typedef IDirect3DRMMeshBuilder* LPDIRECT3DRMMESHBUILDER;
 
-struct IDirect3DRMLight : IDirect3DRMObject {};
+struct IDirect3DRMLight : IDirect3DRMObject { };
 typedef IDirect3DRMLight* LPDIRECT3DRMLIGHT;
 
 struct IDirect3DRMFrame;
@@ -150,13 +149,11 @@ struct IDirect3DRMFrame : IDirect3DRMVisual {
     virtual HRESULT DeleteVisual(LPDIRECT3DRMVISUAL visual) = 0;
     virtual HRESULT SetPosition(LPDIRECT3DRMFRAME reference, D3DVALUE x, D3DVALUE y, D3DVALUE z) = 0;
     virtual HRESULT GetPosition(LPDIRECT3DRMFRAME reference, LPD3DVECTOR position) = 0;
-    virtual HRESULT SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz,
-                                   D3DVALUE ux, D3DVALUE uy, D3DVALUE uz) = 0;
+    virtual HRESULT SetOrientation(LPDIRECT3DRMFRAME reference, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux,
+                                   D3DVALUE uy, D3DVALUE uz) = 0;
     virtual HRESULT GetOrientation(LPDIRECT3DRMFRAME reference, LPD3DVECTOR direction, LPD3DVECTOR up) = 0;
-    virtual HRESULT AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z,
-                                D3DVALUE theta) = 0;
-    virtual HRESULT LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference,
-                           D3DRMFRAMECONSTRAINT constraint) = 0;
+    virtual HRESULT AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z, D3DVALUE theta) = 0;
+    virtual HRESULT LookAt(LPDIRECT3DRMFRAME target, LPDIRECT3DRMFRAME reference, D3DRMFRAMECONSTRAINT constraint) = 0;
     virtual HRESULT SetSceneBackground(D3DCOLOR colour) = 0;
 };
 
@@ -186,15 +183,14 @@ typedef IDirect3DRMViewport* LPDIRECT3DRMVIEWPORT;
 struct IDirect3DRM : IUnknown {
     virtual HRESULT CreateFrame(LPDIRECT3DRMFRAME parent, LPDIRECT3DRMFRAME* frame) = 0;
     virtual HRESULT CreateMeshBuilder(LPDIRECT3DRMMESHBUILDER* meshBuilder) = 0;
-    virtual HRESULT CreateDeviceFromSurface(LPGUID guid, LPDIRECTDRAW directDraw,
-                                            LPDIRECTDRAWSURFACE backBuffer, LPDIRECT3DRMDEVICE* device) = 0;
-    virtual HRESULT CreateViewport(LPDIRECT3DRMDEVICE device, LPDIRECT3DRMFRAME camera, DWORD x, DWORD y,
-                                   DWORD width, DWORD height, LPDIRECT3DRMVIEWPORT* viewport) = 0;
+    virtual HRESULT CreateDeviceFromSurface(LPGUID guid, LPDIRECTDRAW directDraw, LPDIRECTDRAWSURFACE backBuffer,
+                                            LPDIRECT3DRMDEVICE* device) = 0;
+    virtual HRESULT CreateViewport(LPDIRECT3DRMDEVICE device, LPDIRECT3DRMFRAME camera, DWORD x, DWORD y, DWORD width,
+                                   DWORD height, LPDIRECT3DRMVIEWPORT* viewport) = 0;
     virtual HRESULT LoadTexture(const char* fileName, LPDIRECT3DRMTEXTURE* texture) = 0;
-    virtual HRESULT CreateWrap(D3DRMWRAPTYPE type, LPDIRECT3DRMFRAME reference, D3DVALUE ox, D3DVALUE oy,
-                               D3DVALUE oz, D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy,
-                               D3DVALUE uz, D3DVALUE ou, D3DVALUE ov, D3DVALUE su, D3DVALUE sv,
-                               LPDIRECT3DRMWRAP* wrap) = 0;
+    virtual HRESULT CreateWrap(D3DRMWRAPTYPE type, LPDIRECT3DRMFRAME reference, D3DVALUE ox, D3DVALUE oy, D3DVALUE oz,
+                               D3DVALUE dx, D3DVALUE dy, D3DVALUE dz, D3DVALUE ux, D3DVALUE uy, D3DVALUE uz,
+                               D3DVALUE ou, D3DVALUE ov, D3DVALUE su, D3DVALUE sv, LPDIRECT3DRMWRAP* wrap) = 0;
     virtual HRESULT CreateLightRGB(D3DRMLIGHTTYPE type, D3DVALUE red, D3DVALUE green, D3DVALUE blue,
                                    LPDIRECT3DRMLIGHT* light) = 0;
 };

@@ -121,10 +121,8 @@ struct IDirectDrawSurface;
 typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
 
 struct IDirectDrawSurface : IUnknown {
-    virtual HRESULT Blt(RECT* destRect, LPDIRECTDRAWSURFACE source, RECT* sourceRect, DWORD flags,
-                        DDBLTFX* fx) = 0;
-    virtual HRESULT BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, RECT* sourceRect,
-                            DWORD trans) = 0;
+    virtual HRESULT Blt(RECT* destRect, LPDIRECTDRAWSURFACE source, RECT* sourceRect, DWORD flags, DDBLTFX* fx) = 0;
+    virtual HRESULT BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, RECT* sourceRect, DWORD trans) = 0;
     virtual HRESULT GetAttachedSurface(DDSCAPS* caps, LPDIRECTDRAWSURFACE* surface) = 0;
     virtual HRESULT Restore() = 0;
     virtual HRESULT IsLost() = 0;

@@ -81,8 +81,7 @@ typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;
 
 struct IDirectSound : IUnknown {
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD level) = 0;
-    virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, LPDIRECTSOUNDBUFFER* buffer,
-                                      IUnknown* outer) = 0;
+    virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, LPDIRECTSOUNDBUFFER* buffer, IUnknown* outer) = 0;
 };
 typedef IDirectSound* LPDIRECTSOUND;
 

@@ -11,7 +11,7 @@ typedef DWORD MCIERROR;
 struct MmioFile;
 typedef MmioFile* HMMIO;
 
-#define mmioFOURCC(a, b, c, d)                                                                     \
+#define mmioFOURCC(a, b, c, d)                                                                                         \
     ((FOURCC)(BYTE)(a) | ((FOURCC)(BYTE)(b) << 8) | ((FOURCC)(BYTE)(c) << 16) | ((FOURCC)(BYTE)(d) << 24))
 
 #define MMSYSERR_NOERROR 0

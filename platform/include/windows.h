@@ -204,8 +204,8 @@ static_assert(sizeof(LOGFONTA) == 60, "LOGFONTA keeps its Windows size");
 
 // USER32: window class, window and messages.
 WORD RegisterClassA(const WNDCLASSA* windowClass);
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL UpdateWindow(HWND window);
 BOOL CloseWindow(HWND window);
@@ -240,8 +240,7 @@ HDC CreateCompatibleDC(HDC reference);
 BOOL DeleteDC(HDC context);
 HGDIOBJ SelectObject(HDC context, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
-BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
-            DWORD rop);
+BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop);
 HFONT CreateFontIndirectA(const LOGFONTA* font);
 int SetBkMode(HDC context, int mode);
 COLORREF SetTextColor(HDC context, COLORREF colour);

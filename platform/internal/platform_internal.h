@@ -3,8 +3,8 @@
 
 #include "platform_private.h"
 
-#include "ddraw.h"
 #include "d3drm.h"
+#include "ddraw.h"
 
 #include <cstdint>
 #include <string>

@@ -34,10 +34,10 @@ struct Sequencer {
     std::string alias;
     Mix_Music* music = nullptr;
     LPARAM deviceId = 0;
-    bool mixerPaused = false; // stopped or paused mid-piece: play resumes
-    bool atStart = true;      // the next play starts the piece afresh
-    Mode mode = Mode::Stopped; // (shared)
-    bool atEnd = false;        // (shared) the last play ran to the end
+    bool mixerPaused = false;    // stopped or paused mid-piece: play resumes
+    bool atStart = true;         // the next play starts the piece afresh
+    Mode mode = Mode::Stopped;   // (shared)
+    bool atEnd = false;          // (shared) the last play ran to the end
     HWND notifyWindow = nullptr; // (shared) waiting for the play's end, when set
 };
 
@@ -282,12 +282,9 @@ MCIERROR Status(const std::vector<std::string>& words, LPSTR returnString, UINT 
     if (Lower(words[2]) != "mode")
         return MCIERR_UNRECOGNIZED_KEYWORD;
     switch (CurrentMode()) {
-    case Mode::Playing:
-        return Reply("playing", returnString, returnLength);
-    case Mode::Paused:
-        return Reply("paused", returnString, returnLength);
-    case Mode::Stopped:
-        break;
+    case Mode::Playing: return Reply("playing", returnString, returnLength);
+    case Mode::Paused: return Reply("paused", returnString, returnLength);
+    case Mode::Stopped: break;
     }
     return Reply("stopped", returnString, returnLength);
 }
@@ -311,7 +308,8 @@ MCIERROR mciSendStringA(LPCSTR command, LPSTR returnString, UINT returnLength, H
     for (const char* name : VERBS)
         known = known || verb == name;
     if (!known)
-        return UNSUPPORTED(MCIERR_UNRECOGNIZED_COMMAND, "an MCI command other than open, close, play, stop, pause, resume, seek or status");
+        return UNSUPPORTED(MCIERR_UNRECOGNIZED_COMMAND,
+                           "an MCI command other than open, close, play, stop, pause, resume, seek or status");
     if (words.size() < 2)
         return MCIERR_MISSING_DEVICE_NAME;
     if (verb == "open")

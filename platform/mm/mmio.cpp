@@ -34,8 +34,8 @@ bool ReadDword(HMMIO file, DWORD* value)
     uint8_t bytes[4];
     if (std::fread(bytes, 1, 4, file->stream) != 4)
         return false;
-    *value = static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
-             static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24;
+    *value = static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 | static_cast<DWORD>(bytes[2]) << 16 |
+        static_cast<DWORD>(bytes[3]) << 24;
     return true;
 }
 
@@ -44,7 +44,8 @@ bool ReadDword(HMMIO file, DWORD* value)
 bool ReadChunkHeader(HMMIO file, MMCKINFO* chunk)
 {
     const int64_t start = Tell(file);
-    if (start < 0 || start + CHUNK_HEADER_BYTES > UINT32_MAX || !ReadDword(file, &chunk->ckid) || !ReadDword(file, &chunk->cksize))
+    if (start < 0 || start + CHUNK_HEADER_BYTES > UINT32_MAX || !ReadDword(file, &chunk->ckid) ||
+        !ReadDword(file, &chunk->cksize))
         return false;
     chunk->dwDataOffset = static_cast<DWORD>(start + CHUNK_HEADER_BYTES);
     chunk->fccType = 0;

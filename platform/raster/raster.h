@@ -11,7 +11,7 @@
 // Where pixels go. The scissor rectangle (right and bottom exclusive) must lie inside the buffers.
 struct RasterTarget {
     uint16_t* pixels = nullptr;
-    int pitch = 0; // pixels per row, shared by the depth buffer and the write counters
+    int pitch = 0;          // pixels per row, shared by the depth buffer and the write counters
     float* depth = nullptr; // 1/z per pixel; larger is nearer, 0 is empty
     int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
     uint16_t* writeCounts = nullptr; // tests only: bumped at every pixel write
@@ -56,9 +56,9 @@ struct RasterScratch {
 
 // Draws the triangles and returns how many reached the screen after culling and clipping (a
 // clipped triangle counts once).
-int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices,
-                   int vertexCount, const RasterTriangle* triangles, int triangleCount,
-                   const RasterTexture* texture, RasterScratch& scratch);
+int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int vertexCount,
+                   const RasterTriangle* triangles, int triangleCount, const RasterTexture* texture,
+                   RasterScratch& scratch);
 
 // RGB565 from 8-bit channels, by truncation.
 inline uint16_t PackRgb565(uint32_t r, uint32_t g, uint32_t b)

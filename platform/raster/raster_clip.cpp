@@ -78,8 +78,14 @@ float Channel(float light, float face, float emissive)
 
 ClipVertex Corner(const RasterVertex& v, const RasterTriangle& t)
 {
-    return ClipVertex{v.x, v.y, v.z, v.u, v.v, Channel(v.r, t.r, t.emissiveR),
-                      Channel(v.g, t.g, t.emissiveG), Channel(v.b, t.b, t.emissiveB)};
+    return ClipVertex{v.x,
+                      v.y,
+                      v.z,
+                      v.u,
+                      v.v,
+                      Channel(v.r, t.r, t.emissiveR),
+                      Channel(v.g, t.g, t.emissiveG),
+                      Channel(v.b, t.b, t.emissiveB)};
 }
 
 // Sutherland-Hodgman against one plane. A crossing edge is always cut from its inside end, so two
@@ -100,10 +106,10 @@ int ClipPolygon(const RasterView& view, int plane, const ClipVertex* in, int cou
             const ClipVertex& to = aIn ? b : a;
             float dFrom = aIn ? da : db, dTo = aIn ? db : da;
             float t = dFrom / (dFrom - dTo);
-            out[made++] = ClipVertex{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t,
-                                     from.z + (to.z - from.z) * t, from.u + (to.u - from.u) * t,
-                                     from.v + (to.v - from.v) * t, from.r + (to.r - from.r) * t,
-                                     from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t};
+            out[made++] =
+                ClipVertex{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t,
+                           from.u + (to.u - from.u) * t, from.v + (to.v - from.v) * t, from.r + (to.r - from.r) * t,
+                           from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t};
         }
     }
     return made;
@@ -111,9 +117,9 @@ int ClipPolygon(const RasterView& view, int plane, const ClipVertex* in, int cou
 
 } // namespace
 
-int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices,
-                   int vertexCount, const RasterTriangle* triangles, int triangleCount,
-                   const RasterTexture* texture, RasterScratch& scratch)
+int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int vertexCount,
+                   const RasterTriangle* triangles, int triangleCount, const RasterTexture* texture,
+                   RasterScratch& scratch)
 {
     if (vertexCount <= 0 || triangleCount <= 0)
         return 0;

@@ -22,8 +22,8 @@ struct ScreenVertex {
 };
 
 // Fills one triangle (clockwise on screen); false when it covers no area.
-bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                  const ScreenVertex& c, const RasterTexture* texture);
+bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                  const RasterTexture* texture);
 
 // Defined float-to-integer conversions: NaN gives 0, values out of range saturate.
 inline int64_t SaturateToInt64(float v)

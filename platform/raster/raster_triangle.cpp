@@ -70,8 +70,8 @@ struct Gradients {
     float r0, drdx, drdy, g0, dgdx, dgdy, b0, dbdx, dbdy;
 };
 
-void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea,
-           float* dx, float* dy)
+void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea, float* dx,
+           float* dy)
 {
     *dx = ((a1 - a0) * y20 - (a2 - a0) * y10) * inverseArea;
     *dy = ((a2 - a0) * x10 - (a1 - a0) * x20) * inverseArea;
@@ -194,11 +194,11 @@ SpanFiller ChooseFiller(const RasterTarget& target, const RasterTexture* texture
 
 } // namespace
 
-bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                  const ScreenVertex& c, const RasterTexture* texture)
+bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                  const RasterTexture* texture)
 {
     int64_t area = (static_cast<int64_t>(b.X) - a.X) * (static_cast<int64_t>(c.Y) - a.Y) -
-                   (static_cast<int64_t>(c.X) - a.X) * (static_cast<int64_t>(b.Y) - a.Y);
+        (static_cast<int64_t>(c.X) - a.X) * (static_cast<int64_t>(b.Y) - a.Y);
     if (area <= 0)
         return false; // turned away once snapped, or no area
     const ScreenVertex* v0 = &a;
@@ -226,7 +226,7 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
     // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
     int64_t turn = (static_cast<int64_t>(v1->X) - v0->X) * (static_cast<int64_t>(v2->Y) - v0->Y) -
-                   (static_cast<int64_t>(v2->X) - v0->X) * (static_cast<int64_t>(v1->Y) - v0->Y);
+        (static_cast<int64_t>(v2->X) - v0->X) * (static_cast<int64_t>(v1->Y) - v0->Y);
     float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
     g.q0 = v0->q;
     Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);

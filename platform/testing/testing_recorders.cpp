@@ -14,9 +14,9 @@ namespace {
 constexpr int PRESENTED_WIDTH = 640;
 constexpr int PRESENTED_HEIGHT = 480;
 
-std::vector<uint16_t> g_presentedImage(PRESENTED_WIDTH * PRESENTED_HEIGHT); // the last present
-int g_presentCount = 0;              // presents onto any primary surface
-std::function<void()> g_presentHook; // a test's hook, run after each present
+std::vector<uint16_t> g_presentedImage(PRESENTED_WIDTH* PRESENTED_HEIGHT); // the last present
+int g_presentCount = 0;                                                    // presents onto any primary surface
+std::function<void()> g_presentHook;                                       // a test's hook, run after each present
 std::vector<TestMessageBox> g_boxes;
 std::mutex g_noticesLock; // notices come from the audio thread
 std::vector<TestMciNotice> g_notices;

@@ -16,9 +16,9 @@ IDirect3DRMFrame* TestFrameParent(IDirect3DRMFrame* frame);
 void TestFrameWorldMatrix(IDirect3DRMFrame* frame, float out[4][4]);
 
 // Meshes and textures.
-int TestMeshFaceCount(IDirect3DRMMeshBuilder* mesh);   // triangles; 0 for an empty builder
+int TestMeshFaceCount(IDirect3DRMMeshBuilder* mesh); // triangles; 0 for an empty builder
 int TestMeshVertexCount(IDirect3DRMMeshBuilder* mesh);
-bool TestTextureLoaded(IDirect3DRMTexture* texture);    // true once pixels were decoded
+bool TestTextureLoaded(IDirect3DRMTexture* texture); // true once pixels were decoded
 DWORD TestDeviceQuality(IDirect3DRMDevice* device);
 // Whether each IDirect3DRM::CreateDeviceFromSurface call so far was given a device GUID.
 const std::vector<bool>& TestDeviceCreationGuids();

@@ -1,6 +1,6 @@
 // Sound read-back for the tests (no library): buffer contents and play state, split locks.
-#include "dsound_internal.h"
 #include "testing_sound.h"
+#include "dsound_internal.h"
 
 void TestSetSoundLockSplit(DWORD firstRegionBytes)
 {

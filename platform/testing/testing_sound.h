@@ -23,7 +23,7 @@ bool TestSoundBufferPlaying(IDirectSoundBuffer* buffer);
 // Every MM_MCINOTIFY the MCI layer posted, in order.
 struct TestMciNotice {
     HWND window;
-    WPARAM code;    // MCI_NOTIFY_*
+    WPARAM code; // MCI_NOTIFY_*
     LPARAM deviceId;
 };
 std::vector<TestMciNotice> TestMciNotices();

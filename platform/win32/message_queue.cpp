@@ -12,12 +12,12 @@ constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
 constexpr LPARAM ALT_DOWN_BIT = LPARAM(1) << 29;
 
-std::mutex g_queueLock;        // the audio thread may post too
-std::deque<MSG> g_messages;    // posted messages, oldest first
-bool g_quitPosted = false;     // WM_QUIT comes out once nothing else is waiting
+std::mutex g_queueLock;     // the audio thread may post too
+std::deque<MSG> g_messages; // posted messages, oldest first
+bool g_quitPosted = false;  // WM_QUIT comes out once nothing else is waiting
 int g_quitCode = 0;
-bool g_keyDown[256] = {};      // what GetKeyState reports, main thread only
-POINT g_pointer = {0, 0};      // the last pointer position queued
+bool g_keyDown[256] = {}; // what GetKeyState reports, main thread only
+POINT g_pointer = {0, 0}; // the last pointer position queued
 
 bool InFilter(UINT message, UINT low, UINT high)
 {
@@ -142,9 +142,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & ALT_DOWN_BIT))
             SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -153,8 +151,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

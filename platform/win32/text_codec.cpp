@@ -25,8 +25,7 @@ std::string FindIgnoringCase(const std::string& path)
     std::string found;
     while (dirent* entry = readdir(dir)) {
         if (strcasecmp(entry->d_name, name.c_str()) == 0) {
-            found = slash == std::string::npos ? std::string(entry->d_name)
-                                               : path.substr(0, slash + 1) + entry->d_name;
+            found = slash == std::string::npos ? std::string(entry->d_name) : path.substr(0, slash + 1) + entry->d_name;
             break;
         }
     }

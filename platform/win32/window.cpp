@@ -1,7 +1,7 @@
 // Windows and window classes on SDL2: a borderless full-screen window that shows the 640 x 480
 // picture letterboxed, SDL events turned into window messages, the pointer, screen metrics.
-#include "platform_internal.h"
 #include "hook_points.h"
+#include "platform_internal.h"
 #include "window_internal.h"
 
 #include <SDL.h>
@@ -17,7 +17,7 @@ struct HWND__ {
     bool live = true;
     bool destroying = false;
     bool visible = false;
-    SDL_Window* sdl = nullptr;      // none without a video driver
+    SDL_Window* sdl = nullptr;        // none without a video driver
     SDL_Renderer* renderer = nullptr; // only with a real display: nobody sees the dummy one
     SDL_Texture* texture = nullptr;
     int textureWidth = 0;
@@ -30,12 +30,12 @@ struct WindowClass {
     WNDPROC procedure;
 };
 
-std::vector<WindowClass> g_classes;                  // registered classes, by atom - CLASS_ATOM_BASE
-std::vector<std::unique_ptr<HWND__>> g_windows;      // every window made; records outlive their window
-bool g_videoTried = false;                           // SDL video was asked for once
+std::vector<WindowClass> g_classes;             // registered classes, by atom - CLASS_ATOM_BASE
+std::vector<std::unique_ptr<HWND__>> g_windows; // every window made; records outlive their window
+bool g_videoTried = false;                      // SDL video was asked for once
 bool g_videoReady = false;
-int g_cursorCount = 0;                               // the ShowCursor display counter
-char g_arrowCursor;                                  // stands for the one cursor there is
+int g_cursorCount = 0; // the ShowCursor display counter
+char g_arrowCursor;    // stands for the one cursor there is
 constexpr WORD CLASS_ATOM_BASE = 0xC000;
 
 bool EnsureVideo()
@@ -43,7 +43,7 @@ bool EnsureVideo()
     if (!g_videoTried) {
         g_videoTried = true;
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0"); // the window's close button is WM_CLOSE
-        SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");               // presenting never waits
+        SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");              // presenting never waits
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
         g_videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     }
@@ -98,9 +98,12 @@ int VirtualKeyOf(SDL_Keycode key)
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_UP: return VK_UP;
     case SDLK_DOWN: return VK_DOWN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
     default: return 0;
     }
 }
@@ -147,17 +150,15 @@ void TranslateEvent(const SDL_Event& event)
             break;
         bool down = event.type == SDL_MOUSEBUTTONDOWN;
         SetKeyDown(virtualKey, down);
-        UINT message = virtualKey == VK_LBUTTON ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
-                                                : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+        UINT message =
+            virtualKey == VK_LBUTTON ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
         int x = SDL_clamp(event.button.x, 0, POINTER_WIDTH - 1);
         int y = SDL_clamp(event.button.y, 0, POINTER_HEIGHT - 1);
         QueueMessage(window, message, 0, MAKELPARAM(x, y));
         break;
     }
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        TranslateKey(event.key);
-        break;
+    case SDL_KEYUP: TranslateKey(event.key); break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
             if (HWND window = FindBySdlId(event.window.windowID))
@@ -172,8 +173,7 @@ void TranslateEvent(const SDL_Event& event)
         if (HWND window = MainWindow())
             QueueMessage(window, WM_CLOSE, 0, 0);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 } // namespace
@@ -235,8 +235,8 @@ WORD RegisterClassA(const WNDCLASSA* windowClass)
 }
 
 // WM_CREATE reaches the procedure before the handle is returned; -1 from it undoes the window.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
     (void)exStyle, (void)x, (void)y, (void)parent, (void)menu, (void)instance, (void)param;
     if (FailureInjected(FailPoint::CreateWindow) || !className)
@@ -255,8 +255,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         std::string title = windowName ? Cp932ToUtf8(windowName, std::strlen(windowName)) : std::string();
         Uint32 flags = SDL_WINDOW_HIDDEN | ((style & WS_POPUP) ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         window->sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       width > 0 ? width : POINTER_WIDTH, height > 0 ? height : POINTER_HEIGHT,
-                                       flags);
+                                       width > 0 ? width : POINTER_WIDTH, height > 0 ? height : POINTER_HEIGHT, flags);
         if (window->sdl)
             SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE); // a count kept before video
         if (window->sdl && HasRealDisplay()) {
@@ -354,8 +353,8 @@ void PresentToWindow(const uint16_t* pixels, int width, int height, int pitchPix
     if (!window->texture || window->textureWidth != width || window->textureHeight != height) {
         if (window->texture)
             SDL_DestroyTexture(window->texture);
-        window->texture = SDL_CreateTexture(window->renderer, SDL_PIXELFORMAT_RGB565,
-                                            SDL_TEXTUREACCESS_STREAMING, width, height);
+        window->texture =
+            SDL_CreateTexture(window->renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width, height);
         window->textureWidth = width;
         window->textureHeight = height;
         SDL_RenderSetLogicalSize(window->renderer, width, height);

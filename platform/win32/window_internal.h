@@ -7,7 +7,7 @@
 
 struct SDL_Window;
 
-constexpr int POINTER_WIDTH = 640;  // pointer positions are given on the 640 x 480 display
+constexpr int POINTER_WIDTH = 640; // pointer positions are given on the 640 x 480 display
 constexpr int POINTER_HEIGHT = 480;
 
 // Window records (window_sdl.cpp); main thread only.

@@ -31,8 +31,8 @@ struct Model {
 bool ReadModel(const char* file, Model& out)
 {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(
-        file, aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder | aiProcess_Triangulate);
+    const aiScene* scene =
+        importer.ReadFile(file, aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder | aiProcess_Triangulate);
     if (!scene || scene->mNumMeshes == 0)
         return false;
     out.materials = scene->mNumMaterials;
@@ -48,8 +48,10 @@ bool ReadModel(const char* file, Model& out)
             const aiFace& face = mesh->mFaces[f];
             if (face.mNumIndices != 3)
                 return false;
-            Triangle t{mesh->mVertices[face.mIndices[0]], mesh->mVertices[face.mIndices[1]],
-                       mesh->mVertices[face.mIndices[2]], {}};
+            Triangle t{mesh->mVertices[face.mIndices[0]],
+                       mesh->mVertices[face.mIndices[1]],
+                       mesh->mVertices[face.mIndices[2]],
+                       {}};
             if (mesh->HasNormals())
                 for (int k = 0; k < 3; ++k)
                     t.normals[k] = mesh->mNormals[face.mIndices[k]];
@@ -81,8 +83,7 @@ void ExpectClosedAndFacingOut(const Model& m, const char* file)
     EXPECT_GT(volume, 0.0) << file;
 }
 
-const char* const MODELS[] = {"SATELLITE.x", "ICBM.x", "CANON.x", "earth.x",
-                              "UFO.x",       "meteo.x", "tenkyu.x"};
+const char* const MODELS[] = {"SATELLITE.x", "ICBM.x", "CANON.x", "earth.x", "UFO.x", "meteo.x", "tenkyu.x"};
 
 } // namespace
 

@@ -66,9 +66,8 @@ TEST(DataSprites, DigitAndSymbolCellsAreInkedAndDistinct)
 
 TEST(DataSprites, LabelsShowTextOnlyWhereTheGameLeavesRoom)
 {
-    for (const char* file : {"score_char.bmp", "meteo_char.bmp", "ufo_char.bmp",
-                             "missle_char.bmp", "bonus_char.bmp", "hakairitu_char.bmp",
-                             "yourscore_char.bmp", "totalbonus_char.bmp"}) {
+    for (const char* file : {"score_char.bmp", "meteo_char.bmp", "ufo_char.bmp", "missle_char.bmp", "bonus_char.bmp",
+                             "hakairitu_char.bmp", "yourscore_char.bmp", "totalbonus_char.bmp"}) {
         const Bitmap b = Load(file);
         EXPECT_GT(b.CountVisible(0, 0, b.width, b.height), 60) << file;
     }
@@ -101,9 +100,9 @@ TEST(DataSprites, CrosshairLockCellsShrinkAsTheEnemyGoesFarther)
 {
     const Bitmap sheet = Load("hyoujun.bmp");
     ASSERT_EQ(sheet.width, 624);
-    EXPECT_GT(sheet.CountVisible(0, 0, 16, 16), 10);   // the free pointer
-    EXPECT_EQ(sheet.CountVisible(16, 0, 624, 24), 0);  // nothing else in the top row
-    EXPECT_TRUE(sheet.Visible(1, 1));                  // it points at its top-left corner
+    EXPECT_GT(sheet.CountVisible(0, 0, 16, 16), 10);  // the free pointer
+    EXPECT_EQ(sheet.CountVisible(16, 0, 624, 24), 0); // nothing else in the top row
+    EXPECT_TRUE(sheet.Visible(1, 1));                 // it points at its top-left corner
 
     int previousExtent = 25;
     for (int n = 0; n < 26; ++n) {
@@ -124,11 +123,8 @@ TEST(DataSprites, ExplosionsFlareThenDieAwayInTheirLastCell)
     const struct {
         const char* file;
         int cell;
-    } sheets[] = {{"baku0.bmp", 48},
-                  {"baku1.bmp", 96},
-                  {"baku2.bmp", 144},
-                  {"baku3.bmp", 192},
-                  {"earthexplosion.bmp", 96}};
+    } sheets[] = {
+        {"baku0.bmp", 48}, {"baku1.bmp", 96}, {"baku2.bmp", 144}, {"baku3.bmp", 192}, {"earthexplosion.bmp", 96}};
     for (const auto& s : sheets) {
         const Bitmap b = Load(s.file);
         const int cells = 640 / s.cell;
@@ -143,8 +139,7 @@ TEST(DataSprites, ExplosionsFlareThenDieAwayInTheirLastCell)
         // Each cell keeps to itself: nothing touches the cell borders.
         for (int i = 0; i < cells; ++i) {
             const int x0 = i * s.cell, x1 = x0 + s.cell - 1;
-            EXPECT_EQ(b.CountVisible(x0, 0, x0 + 1, s.cell) + b.CountVisible(x1, 0, x1 + 1, s.cell),
-                      0)
+            EXPECT_EQ(b.CountVisible(x0, 0, x0 + 1, s.cell) + b.CountVisible(x1, 0, x1 + 1, s.cell), 0)
                 << s.file << " cell " << i;
         }
     }

@@ -15,8 +15,8 @@ bool PowerOfTwo(int v)
 int ColourDistance(uint32_t a, uint32_t b)
 {
     return std::abs(static_cast<int>(a >> 16 & 0xFF) - static_cast<int>(b >> 16 & 0xFF)) +
-           std::abs(static_cast<int>(a >> 8 & 0xFF) - static_cast<int>(b >> 8 & 0xFF)) +
-           std::abs(static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF));
+        std::abs(static_cast<int>(a >> 8 & 0xFF) - static_cast<int>(b >> 8 & 0xFF)) +
+        std::abs(static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF));
 }
 
 // Mean colour step across a seam: between columns x0 and x1, or rows when byRows is set.
@@ -25,8 +25,7 @@ double MeanStep(const Bitmap& b, int a0, int a1, bool byRows)
     const int n = byRows ? b.width : b.height;
     double sum = 0;
     for (int i = 0; i < n; ++i)
-        sum += byRows ? ColourDistance(b.At(i, a0), b.At(i, a1))
-                      : ColourDistance(b.At(a0, i), b.At(a1, i));
+        sum += byRows ? ColourDistance(b.At(i, a0), b.At(i, a1)) : ColourDistance(b.At(a0, i), b.At(a1, i));
     return sum / n;
 }
 
@@ -42,8 +41,7 @@ TEST(DataTextures, EarthHasNoTransparentTexelsAndTilesSeamlessly)
 
     // The wrap repeats the texture: the step across each edge is like any other step inside.
     const int w = earth.width, h = earth.height;
-    const double inside = (MeanStep(earth, w / 2 - 1, w / 2, false) +
-                           MeanStep(earth, h / 2 - 1, h / 2, true)) / 2;
+    const double inside = (MeanStep(earth, w / 2 - 1, w / 2, false) + MeanStep(earth, h / 2 - 1, h / 2, true)) / 2;
     EXPECT_LT(MeanStep(earth, w - 1, 0, false), 3 * inside + 4);
     EXPECT_LT(MeanStep(earth, h - 1, 0, true), 3 * inside + 4);
 

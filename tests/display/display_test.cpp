@@ -179,7 +179,8 @@ TEST_F(DisplayTest, SpritesAreClippedToTheScreen)
 
 TEST_F(DisplayTest, NumbersDropTheFirstCharacterOfTheSum)
 {
-    g_spriteSheets[SPR_DIGITS] = MakeSheet(16 * 15, 20, [](int x, int) { return static_cast<uint16_t>(0x100 + x / 16); });
+    g_spriteSheets[SPR_DIGITS] =
+        MakeSheet(16 * 15, 20, [](int x, int) { return static_cast<uint16_t>(0x100 + x / 16); });
 
     DrawNumber(7, 340, 450, 9000);
     EXPECT_EQ(ReadDigits(340, 450, 4), "007.");

@@ -46,7 +46,7 @@ TEST(GamePlayer, WholeRoundAddsUpAndTheNextStartsClean)
                 kills[e.kind]++;
                 float x = e.position.x;
                 expectedScore += e.kind == Meteor ? static_cast<int>((150.0f - x) * 100.0f / 150.0f)
-                                 : e.kind == Ufo  ? static_cast<int>((150.0f - x) * 300.0f / 150.0f)
+                    : e.kind == Ufo               ? static_cast<int>((150.0f - x) * 300.0f / 150.0f)
                                                   : 700;
             }
             alive[i] = e.alive;
@@ -71,8 +71,8 @@ TEST(GamePlayer, WholeRoundAddsUpAndTheNextStartsClean)
             EXPECT_EQ(expectedScore, g_score);
             EXPECT_TRUE(kills[Meteor] == g_meteorsDestroyed && kills[Ufo] == g_ufosDestroyed &&
                         kills[Missile] == g_missilesDestroyed);
-            float bonus = kills[Meteor] / 121.0f * 3000.0f + kills[Ufo] / 93.0f * 3000.0f +
-                          kills[Missile] / 37.0f * 3000.0f;
+            float bonus =
+                kills[Meteor] / 121.0f * 3000.0f + kills[Ufo] / 93.0f * 3000.0f + kills[Missile] / 37.0f * 3000.0f;
             best = static_cast<int32_t>(g_score + bonus);
             EXPECT_EQ(best, g_hiScore);
         }

@@ -105,7 +105,7 @@ TEST(GameRound, PhasesFromTitleThroughPlayAndResultBackToTitle)
     EXPECT_EQ(resultFrame + 17, titleFrame); // two held presses, each turning a page two polls after release
 }
 
-class GameEscape : public ::testing::TestWithParam<bool> {};
+class GameEscape : public ::testing::TestWithParam<bool> { };
 
 TEST_P(GameEscape, EndsTheProgramInPlayAndOnTheResultScreen)
 {

@@ -141,8 +141,8 @@ TEST_F(GameScene, KillScoresByKindAndDistance)
         float x;
         int score;
     } cases[] = {{Meteor, -20, 113}, {Meteor, 0, 100}, {Meteor, 45.5f, 69}, {Meteor, 100, 33},
-                 {Meteor, 130, 13},  {Ufo, -20, 340},   {Ufo, 0, 300},      {Ufo, 45.5f, 209},
-                 {Ufo, 100, 100},    {Ufo, 130, 40},    {Missile, 5, 700},  {Missile, 250, 700}};
+                 {Meteor, 130, 13},  {Ufo, -20, 340},  {Ufo, 0, 300},       {Ufo, 45.5f, 209},
+                 {Ufo, 100, 100},    {Ufo, 130, 40},   {Missile, 5, 700},   {Missile, 250, 700}};
     int32_t kills[3] = {};
     for (auto c : cases) {
         PlaceEnemy(2, c.kind, c.x, 1, 1);
@@ -163,8 +163,8 @@ TEST_F(GameScene, ExplosionCellsSizesAndPlaces)
         float countdown;
         int sizeClass; // -1: nothing shows
         int cell;
-    } cases[] = {{100, 12, 0, 0}, {100, 11.5f, 0, 1}, {100, 0.5f, 0, 12}, {100, -0.5f, 0, 12}, {100, -1.5f, -1, 0},
-                 {50, 11.5f, 1, 1}, {30, 12, 2, 0},   {0, 11, 3, 1},      {160, 12, -1, 0},   {-40, 12, -1, 0}};
+    } cases[] = {{100, 12, 0, 0},   {100, 11.5f, 0, 1}, {100, 0.5f, 0, 12}, {100, -0.5f, 0, 12}, {100, -1.5f, -1, 0},
+                 {50, 11.5f, 1, 1}, {30, 12, 2, 0},     {0, 11, 3, 1},      {160, 12, -1, 0},    {-40, 12, -1, 0}};
     g_frameDelta = 0.05f;
     for (auto c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << " / " << c.countdown);
@@ -180,7 +180,8 @@ TEST_F(GameScene, ExplosionCellsSizesAndPlaces)
         if (c.sizeClass < 0) {
             EXPECT_TRUE(BackBufferBlank());
         } else {
-            EXPECT_TRUE(ShowsCells(300 - d, 250 - d, {{SPR_EXPLOSION0 + c.sizeClass, s * c.cell, 0, s * c.cell + s, s}}));
+            EXPECT_TRUE(
+                ShowsCells(300 - d, 250 - d, {{SPR_EXPLOSION0 + c.sizeClass, s * c.cell, 0, s * c.cell + s, s}}));
         }
         EXPECT_FLOAT_EQ(c.countdown - 1.0f, e.explosionCountdown);
     }
@@ -220,8 +221,9 @@ TEST_F(GameScene, HudShowsScoreBestAndSecondsRoundedUp)
     // The time label lies over the digits, which show through its black pixels.
     for (int i = 0; i < 3; i++) {
         int d = "046"[i] - '0';
-        EXPECT_TRUE(ShowsCells(340 + 16 * i, 450,
-                               {{SPR_DIGITS, 16 * d, 0, 16 * d + 16, 20}, {SPR_TIME_LABEL, 170 + 16 * i, 0, 186 + 16 * i, 20}}));
+        EXPECT_TRUE(ShowsCells(
+            340 + 16 * i, 450,
+            {{SPR_DIGITS, 16 * d, 0, 16 * d + 16, 20}, {SPR_TIME_LABEL, 170 + 16 * i, 0, 186 + 16 * i, 20}}));
     }
 }
 

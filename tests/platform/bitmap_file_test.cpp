@@ -59,8 +59,16 @@ std::vector<uint8_t> MakeBmp(int width, int height, int bits, bool topDown, cons
             case 1: line[x / 8] |= index << (7 - x % 8); break;
             case 4: line[x / 2] |= index << (x % 2 ? 0 : 4); break;
             case 8: line[x] = index; break;
-            case 24: line[3 * x] = p; line[3 * x + 1] = p >> 8; line[3 * x + 2] = p >> 16; break;
-            case 32: line[4 * x] = p; line[4 * x + 1] = p >> 8; line[4 * x + 2] = p >> 16; break;
+            case 24:
+                line[3 * x] = p;
+                line[3 * x + 1] = p >> 8;
+                line[3 * x + 2] = p >> 16;
+                break;
+            case 32:
+                line[4 * x] = p;
+                line[4 * x + 1] = p >> 8;
+                line[4 * x + 2] = p >> 16;
+                break;
             }
         }
         out.insert(out.end(), line.begin(), line.end());
@@ -80,9 +88,8 @@ std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
 // Five columns, so every depth has padding at the end of each row.
 std::vector<uint32_t> TestPicture(int bits)
 {
-    std::vector<uint32_t> colours = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0x808080,
-                                     0x010203, 0xFEDCBA, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0x400000, 0x004000,
-                                     0x000040};
+    std::vector<uint32_t> colours = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0x808080, 0x010203,
+                                     0xFEDCBA, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0x400000, 0x004000, 0x000040};
     std::vector<uint32_t> pixels(15);
     for (int i = 0; i < 15; i++)
         pixels[i] = bits == 1 ? colours[(i * 7 + i / 5) % 2] : colours[(i * 4) % 15];
@@ -208,7 +215,7 @@ TEST(Platform2dBitmaps, CopyIntoSurfaceDropsLowBitsSoNearBlackBecomesTheKey)
     SurfacePixels pixels;
     ASSERT_TRUE(GetSurfacePixels(surface, &pixels));
     auto at = [&](int x, int y) { return pixels.pixels[y * pixels.pitchPixels + x]; };
-    EXPECT_EQ(at(0, 0), 0);      // 7, 3, 7
+    EXPECT_EQ(at(0, 0), 0); // 7, 3, 7
     EXPECT_EQ(at(1, 0), 0);
     EXPECT_EQ(at(2, 0), 0xFFFF);
     EXPECT_EQ(at(3, 0), 0x0821); // 8, 4, 8: the first colours that are not the key

@@ -11,7 +11,8 @@
 namespace {
 constexpr int WIDTH = 240;
 constexpr int HEIGHT = 80;
-const char TEST_TEXT[] = "\x83\x65\x83\x58\x83\x67" "AB";        // "テストAB"
+const char TEST_TEXT[] = "\x83\x65\x83\x58\x83\x67"
+                         "AB"; // "テストAB"
 
 bool HaveJapaneseFace()
 {

@@ -79,8 +79,10 @@ TEST(RenderDraw, TinyMeshLandsWhereTransformSays)
 {
     RenderFixture f;
     f.AddAmbient(1.0f);
-    IDirect3DRMMeshBuilder* mesh = LoadMesh(f.rm, WriteXModel("tiny.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
-                                                               {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMMeshBuilder* mesh =
+        LoadMesh(f.rm,
+                 WriteXModel("tiny.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
+                             {{0, 1, 2}, {1, 3, 2}}));
     f.camera->SetPosition(f.scene, 3, -2, 1);
     f.camera->AddRotation(D3DRMCOMBINE_BEFORE, 0.2f, 1, 0.1f, 0.3f);
     D3DVECTOR where{5.5f, -1.2f, 20};
@@ -112,7 +114,8 @@ TEST(RenderDraw, TrianglesCrossingTheFrontPlaneAreClippedNotDropped)
     RenderFixture f;
     f.AddAmbient(1.0f);
     // One triangle from behind the camera to well ahead of it, below the eye.
-    IDirect3DRMMeshBuilder* floor = LoadMesh(f.rm, WriteXModel("floor.x", {-5, -1, -5, 0, -1, 50, 5, -1, -5}, {{0, 1, 2}}));
+    IDirect3DRMMeshBuilder* floor =
+        LoadMesh(f.rm, WriteXModel("floor.x", {-5, -1, -5, 0, -1, 50, 5, -1, -5}, {{0, 1, 2}}));
     IDirect3DRMFrame* floorFrame = f.Show(floor, 0, 0, 0);
     f.Draw();
     EXPECT_EQ(TestLastRenderTriangleCount(), 1);
@@ -122,7 +125,8 @@ TEST(RenderDraw, TrianglesCrossingTheFrontPlaneAreClippedNotDropped)
     EXPECT_EQ(f.Pixel(320, 200), 0); // nothing above the horizon
 
     // Wholly behind the camera or beyond the back plane: nothing.
-    IDirect3DRMMeshBuilder* behind = LoadMesh(f.rm, WriteXModel("behind.x", {-5, -1, -5, 0, 3, -2, 5, -1, -5}, {{0, 1, 2}}));
+    IDirect3DRMMeshBuilder* behind =
+        LoadMesh(f.rm, WriteXModel("behind.x", {-5, -1, -5, 0, 3, -2, 5, -1, -5}, {{0, 1, 2}}));
     floorFrame->DeleteVisual(floor);
     f.Show(behind, 0, 0, 0);
     f.Show(floor, 0, 0, 500);
@@ -136,10 +140,12 @@ TEST(RenderDraw, NearerSurfacesWinWhateverTheOrder)
 {
     for (int order = 0; order < 2; order++) {
         RenderFixture f;
-        IDirect3DRMMeshBuilder* red = LoadMesh(f.rm, WriteXModel("red.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
-                                                                  {{0, 1, 2}, {1, 3, 2}}, {1, 0, 0, 1, 0, 0}));
-        IDirect3DRMMeshBuilder* blue = LoadMesh(f.rm, WriteXModel("blue.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
-                                                                   {{0, 1, 2}, {1, 3, 2}}, {0, 0, 1, 0, 0, 1}));
+        IDirect3DRMMeshBuilder* red = LoadMesh(
+            f.rm,
+            WriteXModel("red.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0}, {{0, 1, 2}, {1, 3, 2}}, {1, 0, 0, 1, 0, 0}));
+        IDirect3DRMMeshBuilder* blue = LoadMesh(f.rm,
+                                                WriteXModel("blue.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
+                                                            {{0, 1, 2}, {1, 3, 2}}, {0, 0, 1, 0, 0, 1}));
         f.AddAmbient(1.0f);
         if (order == 0) {
             f.Show(red, 0.5f, 0, 10);
@@ -196,7 +202,8 @@ TEST(RenderDraw, BackFacesAreCulled)
 {
     RenderFixture f;
     f.AddAmbient(1.0f);
-    IDirect3DRMMeshBuilder* quad = LoadMesh(f.rm, WriteXModel("quad.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0}, {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMMeshBuilder* quad =
+        LoadMesh(f.rm, WriteXModel("quad.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0}, {{0, 1, 2}, {1, 3, 2}}));
     IDirect3DRMFrame* frame = f.Show(quad, 0, 0, 10);
     f.Draw();
     EXPECT_EQ(TestLastRenderTriangleCount(), 2);
@@ -212,8 +219,9 @@ TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
     RenderFixture f;
     // Face colour (0.5, 1, 0.25); ambient 0.2; a directional 0.6 light shining straight at the quad
     // (along +z, the quad's front faces -z). Lit = 0.8 x face colour.
-    IDirect3DRMMeshBuilder* quad = LoadMesh(f.rm, WriteXModel("lit.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
-                                                                {{0, 1, 2}, {1, 3, 2}}, {0.5f, 1, 0.25f, 0.5f, 1, 0.25f}));
+    IDirect3DRMMeshBuilder* quad = LoadMesh(f.rm,
+                                            WriteXModel("lit.x", {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0},
+                                                        {{0, 1, 2}, {1, 3, 2}}, {0.5f, 1, 0.25f, 0.5f, 1, 0.25f}));
     f.AddAmbient(0.2f);
     IDirect3DRMFrame* lightFrame = nullptr;
     f.rm->CreateFrame(f.scene, &lightFrame);

@@ -1,6 +1,6 @@
 // Mesh builders: reading .x files (and refusing broken ones), materials, scaling and textures.
-#include "render_fixture.h"
 #include "png_io.h"
+#include "render_fixture.h"
 #include "testing_render.h"
 
 #include <gtest/gtest.h>
@@ -33,12 +33,14 @@ TEST(RenderMesh, BrokenFilesLeaveAnEmptyBuilderAndAnError)
     f.AddAmbient(1.0f);
     std::string good = ReadAll(WriteSphere("good.x", 8, 12, false));
     const char garbage[] = "\x89\x01\xff garbage \x00\x13 xof";
-    std::string brokenFiles[] = {ScratchPath("missing.x"), WriteBytes("empty.x", ""),
+    std::string brokenFiles[] = {ScratchPath("missing.x"),
+                                 WriteBytes("empty.x", ""),
                                  WriteBytes("truncated.x", good.substr(0, good.size() / 2)),
                                  WriteBytes("garbage.x", std::string(garbage, sizeof garbage - 1)),
                                  WriteBytes("header_only.x", "xof 0303txt 0032\n"),
-                                 WriteBytes("bad_index.x", "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1;0;0;,\n"
-                                                           " 0;1;0;;\n 1;\n 3;0,1,7;;\n}\n")};
+                                 WriteBytes("bad_index.x",
+                                            "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1;0;0;,\n"
+                                            " 0;1;0;;\n 1;\n 3;0,1,7;;\n}\n")};
     for (const std::string& path : brokenFiles) {
         HRESULT result = D3DRM_OK;
         IDirect3DRMMeshBuilder* mesh = LoadMesh(f.rm, path, &result);

@@ -40,8 +40,7 @@ void ExpectReference(RenderFixture& f, const char* name)
 {
     SurfacePixels p = f.Pixels();
     std::string message;
-    EXPECT_TRUE(MatchesReference(ImageFromRgb565(p.pixels, p.width, p.height, p.pitchPixels), name, 8, 40,
-                                 &message))
+    EXPECT_TRUE(MatchesReference(ImageFromRgb565(p.pixels, p.width, p.height, p.pitchPixels), name, 8, 40, &message))
         << message;
 }
 

@@ -77,15 +77,11 @@ struct FakeRenderer : IDirect3DRM, Logged {
     }
     HRESULT LoadTexture(const char*, LPDIRECT3DRMTEXTURE*) override { return E_FAIL; }
     HRESULT CreateWrap(D3DRMWRAPTYPE, LPDIRECT3DRMFRAME, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE,
-                       D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE,
-                       LPDIRECT3DRMWRAP*) override
+                       D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, D3DVALUE, LPDIRECT3DRMWRAP*) override
     {
         return E_FAIL;
     }
-    HRESULT CreateLightRGB(D3DRMLIGHTTYPE, D3DVALUE, D3DVALUE, D3DVALUE, LPDIRECT3DRMLIGHT*) override
-    {
-        return E_FAIL;
-    }
+    HRESULT CreateLightRGB(D3DRMLIGHTTYPE, D3DVALUE, D3DVALUE, D3DVALUE, LPDIRECT3DRMLIGHT*) override { return E_FAIL; }
 };
 
 template <typename T> T* Make(const std::string& name)
@@ -145,7 +141,7 @@ void PrintTo(const RendererFailure& failure, std::ostream* out)
     *out << failure.name;
 }
 
-class SceneRendererBringUp : public testing::TestWithParam<RendererFailure> {};
+class SceneRendererBringUp : public testing::TestWithParam<RendererFailure> { };
 
 TEST_P(SceneRendererBringUp, ShowsItsBoxesAndStartsOrEnds)
 {
@@ -175,18 +171,37 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // The device search: the game still starts, on the renderer's own device.
         RendererFailure{"DeviceSearch", FailPoint::FindDevice, 0, 1, {{"初期化", "デバイスの列挙に失敗しました"}}, 1},
-        RendererFailure{"SearchDisplayObject", FailPoint::DirectDrawCreate, 1, 1,
-                        {{"初期化", "ダイレクトドローオブジェクトの生成に失敗しました"}}, 1},
-        RendererFailure{"SearchDirect3D", FailPoint::QueryDirect3D, 0, 1, {{"初期化", "ダイレクト３Ｄオブジェクトの生成に失敗しました"}}, 1},
+        RendererFailure{"SearchDisplayObject",
+                        FailPoint::DirectDrawCreate,
+                        1,
+                        1,
+                        {{"初期化", "ダイレクトドローオブジェクトの生成に失敗しました"}},
+                        1},
+        RendererFailure{"SearchDirect3D",
+                        FailPoint::QueryDirect3D,
+                        0,
+                        1,
+                        {{"初期化", "ダイレクト３Ｄオブジェクトの生成に失敗しました"}},
+                        1},
         // Device creation falls back once.
         RendererFailure{"FoundDevice", FailPoint::CreateDeviceFromSurface, 0, 1, {{"", HAL_BOX}}, 1},
-        RendererFailure{"BothDevices", FailPoint::CreateDeviceFromSurface, 0, 2, {{"", HAL_BOX}, {"", HEL_BOX}, {"", D3D_FAILED}}, 0},
+        RendererFailure{"BothDevices",
+                        FailPoint::CreateDeviceFromSurface,
+                        0,
+                        2,
+                        {{"", HAL_BOX}, {"", HEL_BOX}, {"", D3D_FAILED}},
+                        0},
         // Everything else ends the program.
-        RendererFailure{"RendererObject", FailPoint::Direct3DRMCreate, 0, 1,
-                        {{"", "ダイレクト３Ｄオブジェクトの生成に失敗しました"}, {"", D3D_FAILED}}, 0},
+        RendererFailure{"RendererObject",
+                        FailPoint::Direct3DRMCreate,
+                        0,
+                        1,
+                        {{"", "ダイレクト３Ｄオブジェクトの生成に失敗しました"}, {"", D3D_FAILED}},
+                        0},
         RendererFailure{"RootFrame", FailPoint::CreateFrame, 0, 1, {{"", "シーンの生成に失敗"}, {"", D3D_FAILED}}, 0},
         RendererFailure{"CameraFrame", FailPoint::CreateFrame, 1, 1, {{"", "カメラの生成に失敗"}, {"", D3D_FAILED}}, 0},
-        RendererFailure{"Viewport", FailPoint::CreateViewport, 0, 1, {{"", "ビューポートの生成に失敗"}, {"", D3D_FAILED}}, 0},
+        RendererFailure{
+            "Viewport", FailPoint::CreateViewport, 0, 1, {{"", "ビューポートの生成に失敗"}, {"", D3D_FAILED}}, 0},
         // Scene building fails only for its lights.
         RendererFailure{"AmbientLight", FailPoint::CreateLightRGB, 0, 1, {{"", "シーンの初期化に失敗しました"}}, 0},
         RendererFailure{"DirectionalLight", FailPoint::CreateLightRGB, 1, 1, {{"", "シーンの初期化に失敗しました"}}, 0},
@@ -206,7 +221,7 @@ void PrintTo(const DeviceCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class SceneRendererDevice : public testing::TestWithParam<DeviceCase> {};
+class SceneRendererDevice : public testing::TestWithParam<DeviceCase> { };
 
 TEST_P(SceneRendererDevice, SearchResultOrNoGuidReachesTheDeviceCreation)
 {
@@ -219,9 +234,8 @@ TEST_P(SceneRendererDevice, SearchResultOrNoGuidReachesTheDeviceCreation)
     EXPECT_EQ(TestDeviceCreationGuids(), c.guids);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, SceneRendererDevice,
-    testing::Values(DeviceCase{"Found", FailPoint::Count, {true}},
-                    DeviceCase{"SearchFailed", FailPoint::FindDevice, {false}},
-                    DeviceCase{"FoundFailed", FailPoint::CreateDeviceFromSurface, {true, false}}),
-    [](const testing::TestParamInfo<DeviceCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Devices, SceneRendererDevice,
+                         testing::Values(DeviceCase{"Found", FailPoint::Count, {true}},
+                                         DeviceCase{"SearchFailed", FailPoint::FindDevice, {false}},
+                                         DeviceCase{"FoundFailed", FailPoint::CreateDeviceFromSurface, {true, false}}),
+                         [](const testing::TestParamInfo<DeviceCase>& info) { return std::string(info.param.name); });

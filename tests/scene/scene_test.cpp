@@ -59,8 +59,8 @@ Attitude AttitudeOf(LPDIRECT3DRMFRAME frame)
 // The angle of the turn taking one attitude to the other, from the trace of the rotation.
 float TurnBetween(const Attitude& a, const Attitude& b)
 {
-    float trace = Dot(Cross(a.up, a.direction), Cross(b.up, b.direction)) + Dot(a.up, b.up) +
-                  Dot(a.direction, b.direction);
+    float trace =
+        Dot(Cross(a.up, a.direction), Cross(b.up, b.direction)) + Dot(a.up, b.up) + Dot(a.direction, b.direction);
     return std::acos(std::fmax(-1.0f, std::fmin(1.0f, (trace - 1) / 2)));
 }
 

@@ -3,11 +3,11 @@
 
 #include "harness.h"
 
+#include "base/shell_services.h"
 #include "game/round.h"
 #include "scene/scene_registry.h"
-#include "base/shell_services.h"
-#include "shell/winmain.h"
 #include "shell/window_proc.h"
+#include "shell/winmain.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +20,7 @@ TEST(ShellButtonTracker, FollowsTheTransitionTable)
         ButtonState to;
     };
     const Step steps[] = {
-        {Up, false, Up},       {Up, true, Pressed},    {Pressed, true, Held}, {Pressed, false, Released},
+        {Up, false, Up},        {Up, true, Pressed},   {Pressed, true, Held}, {Pressed, false, Released},
         {Released, true, Held}, {Released, false, Up}, {Held, true, Held},    {Held, false, Released},
     };
     for (const Step& step : steps) {
@@ -170,7 +170,7 @@ void PrintTo(const StartupFailure& failure, std::ostream* out)
     *out << failure.name;
 }
 
-class ShellStartup : public testing::TestWithParam<StartupFailure> {};
+class ShellStartup : public testing::TestWithParam<StartupFailure> { };
 
 TEST_P(ShellStartup, ShowsItsBoxesInOrderAndEndsWithZero)
 {
@@ -185,18 +185,21 @@ TEST_P(ShellStartup, ShowsItsBoxesInOrderAndEndsWithZero)
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, ShellStartup,
-    testing::Values(StartupFailure{"Window", FailPoint::CreateWindow, {}},
-                    StartupFailure{"DisplayObject", FailPoint::DirectDrawCreate, {{"", "ダイレクトドローの初期化に失敗しました"}}},
-                    StartupFailure{"CooperativeLevel", FailPoint::SetCooperativeLevel,
-                                   {{"エラー発生", "フルスクリーン化できません"},
-                                    {"", "ダイレクトドローの初期化に失敗しました"}}},
-                    StartupFailure{"DisplayMode", FailPoint::SetDisplayMode,
-                                   {{"エラー発生", "解像度が変更できません"},
-                                    {"", "ダイレクトドローの初期化に失敗しました"}}},
-                    StartupFailure{"PrimarySurface", FailPoint::CreatePrimarySurface,
-                                   {{"エラー発生", "プライマリィサーフェースが生成できません"},
-                                    {"", "ダイレクトドローの初期化に失敗しました"}}},
-                    StartupFailure{"BackBuffer", FailPoint::GetAttachedSurface,
-                                   {{"エラー発生", "バックバッファが生成できません"},
-                                    {"", "ダイレクトドローの初期化に失敗しました"}}}),
+    testing::Values(
+        StartupFailure{"Window", FailPoint::CreateWindow, {}},
+        StartupFailure{"DisplayObject", FailPoint::DirectDrawCreate, {{"", "ダイレクトドローの初期化に失敗しました"}}},
+        StartupFailure{"CooperativeLevel",
+                       FailPoint::SetCooperativeLevel,
+                       {{"エラー発生", "フルスクリーン化できません"}, {"", "ダイレクトドローの初期化に失敗しました"}}},
+        StartupFailure{"DisplayMode",
+                       FailPoint::SetDisplayMode,
+                       {{"エラー発生", "解像度が変更できません"}, {"", "ダイレクトドローの初期化に失敗しました"}}},
+        StartupFailure{"PrimarySurface",
+                       FailPoint::CreatePrimarySurface,
+                       {{"エラー発生", "プライマリィサーフェースが生成できません"},
+                        {"", "ダイレクトドローの初期化に失敗しました"}}},
+        StartupFailure{
+            "BackBuffer",
+            FailPoint::GetAttachedSurface,
+            {{"エラー発生", "バックバッファが生成できません"}, {"", "ダイレクトドローの初期化に失敗しました"}}}),
     [](const testing::TestParamInfo<StartupFailure>& info) { return std::string(info.param.name); });

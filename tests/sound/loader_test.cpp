@@ -68,11 +68,12 @@ TEST_F(SoundLoad, CopiesEveryFormatExactlyAcrossTwoLockedRegions)
 TEST_F(SoundLoad, SkipsChunksBetweenFormatAndDataIncludingPadBytes)
 {
     const std::vector<uint8_t> data = NoiseBytes(4001, 3); // odd: the data chunk is padded too
-    ASSERT_TRUE(Load(RiffFile("WAVE", {{"fmt ", PcmFormatBody(1, 1, 22050, 8)},
-                                       {"LIST", {'I', 'N', 'F', 'O', 'x'}},
-                                       {"fact", {1, 0, 0, 0}},
-                                       {"junk", {9, 9, 9}},
-                                       {"data", data}})));
+    ASSERT_TRUE(Load(RiffFile("WAVE",
+                              {{"fmt ", PcmFormatBody(1, 1, 22050, 8)},
+                               {"LIST", {'I', 'N', 'F', 'O', 'x'}},
+                               {"fact", {1, 0, 0, 0}},
+                               {"junk", {9, 9, 9}},
+                               {"data", data}})));
     EXPECT_EQ(TestSoundBufferBytes(g_soundBuffers[SND_BOMB]), data);
 }
 
@@ -105,7 +106,8 @@ TEST_F(SoundLoad, RefusesBrokenFilesWithTheirMessages)
         {"list before the format", RiffFile("WAVE", {{"LIST", {'I', 'N', 'F', 'O'}}, {"fmt ", fmt}, {"data", data}}),
          "不正なウエイブフォーマットです"},
         {"no data chunk", RiffFile("WAVE", {{"fmt ", fmt}, {"junk", data}}), "ウエイブファイルにデータがありません"},
-        {"data cut short", RiffFile("WAVE", {{"fmt ", fmt}, {"data", data, 1000}}), "ウエイブデータ読み込みに失敗しました"},
+        {"data cut short", RiffFile("WAVE", {{"fmt ", fmt}, {"data", data, 1000}}),
+         "ウエイブデータ読み込みに失敗しました"},
         {"data size past 2 GB", RiffFile("WAVE", {{"fmt ", fmt}, {"data", data, 0xFFFFFFF0}}),
          "ウエイブデータ読み込みに失敗しました"},
         {"data size near 2 GB", RiffFile("WAVE", {{"fmt ", fmt}, {"data", data, 0x7FFFFFF0}}),

@@ -1,7 +1,7 @@
 // The music: MCI command strings driving the MIDI sequencer, its modes and end-of-play notices,
 // and the game's play and stop steps on top.
-#include "mmsystem.h"
 #include "base/shell_services.h"
+#include "mmsystem.h"
 #include "shell/window_proc.h"
 #include "sound/music.h"
 #include "sound_test_files.h"
@@ -63,8 +63,10 @@ TEST_F(SoundMusic, RefusesWhatItDoesNotKnow)
               static_cast<MCIERROR>(MCIERR_FILE_NOT_FOUND));
     EXPECT_NE(mciSendStringA("open \"sound_test_short.mid type sequencer alias midi", nullptr, 0, nullptr), 0u);
     Open();
-    EXPECT_EQ(mciSendStringA("status music mode", nullptr, 0, nullptr), static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_NAME));
-    EXPECT_EQ(mciSendStringA("status midi colour", nullptr, 0, nullptr), static_cast<MCIERROR>(MCIERR_UNRECOGNIZED_KEYWORD));
+    EXPECT_EQ(mciSendStringA("status music mode", nullptr, 0, nullptr),
+              static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_NAME));
+    EXPECT_EQ(mciSendStringA("status midi colour", nullptr, 0, nullptr),
+              static_cast<MCIERROR>(MCIERR_UNRECOGNIZED_KEYWORD));
     EXPECT_EQ(mciSendStringA("open \"sound_test_short.mid\" type sequencer alias midi", nullptr, 0, nullptr),
               static_cast<MCIERROR>(MCIERR_DUPLICATE_ALIAS));
     // The reply never runs past the buffer it is given.

@@ -16,8 +16,7 @@ std::string ExecutableFolder()
     return folder.substr(0, folder.rfind('/') + 1);
 }
 
-IDirect3DRMMeshBuilder* GameLikeScene::Load(const char* file, float scale, const char* texture,
-                                            IDirect3DRMWrap* wrap)
+IDirect3DRMMeshBuilder* GameLikeScene::Load(const char* file, float scale, const char* texture, IDirect3DRMWrap* wrap)
 {
     IDirect3DRMMeshBuilder* mesh = LoadMesh(rm, ExecutableFolder() + file);
     mesh->Scale(scale, scale, scale);

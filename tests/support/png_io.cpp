@@ -208,7 +208,7 @@ bool MatchesReference(const TestImage& image, const std::string& name, int toler
         return true;
     WritePng(actual, image);
     *message = d.sameSize ? name + ": " + std::to_string(d.differingPixels) + " pixels differ (worst channel " +
-                                std::to_string(d.worstChannel) + "), see " + actual
+            std::to_string(d.worstChannel) + "), see " + actual
                           : name + ": the picture's size differs from the reference";
     return false;
 }

@@ -20,8 +20,7 @@ RenderFixture::RenderFixture(int width, int height)
     rm->CreateFrame(nullptr, &scene);
     rm->CreateFrame(scene, &camera);
     EXPECT_EQ(rm->CreateDeviceFromSurface(nullptr, dd, surface, &device), D3DRM_OK);
-    EXPECT_EQ(rm->CreateViewport(device, camera, 0, 0, device->GetWidth(), device->GetHeight(), &viewport),
-              D3DRM_OK);
+    EXPECT_EQ(rm->CreateViewport(device, camera, 0, 0, device->GetWidth(), device->GetHeight(), &viewport), D3DRM_OK);
     viewport->SetBack(400);
     device->SetQuality(D3DRMRENDER_GOURAUD);
 }
@@ -91,7 +90,7 @@ std::string ScratchPath(const std::string& name)
 }
 
 std::string WriteXModel(const std::string& name, const std::vector<float>& xyz, const std::vector<XFace>& faces,
-                               const std::vector<float>& colours)
+                        const std::vector<float>& colours)
 {
     std::string path = ScratchPath(name);
     std::FILE* f = std::fopen(path.c_str(), "w");

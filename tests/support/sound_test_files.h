@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 struct RiffChunk {
-    std::string id;             // four letters
-    std::vector<uint8_t> body;  // written as given, padded to an even length
-    int64_t declaredSize = -1;  // the size field; -1 takes the body's size
+    std::string id;            // four letters
+    std::vector<uint8_t> body; // written as given, padded to an even length
+    int64_t declaredSize = -1; // the size field; -1 takes the body's size
 };
 
 inline void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
@@ -82,8 +82,8 @@ inline void WriteTestFile(const std::string& name, const std::vector<uint8_t>& b
 inline void WriteShortMidi(const std::string& name)
 {
     const uint8_t track[] = {0x00, 0xC0, 115, 0x00, 0x90, 60, 100, 0x30, 0x80, 60, 64, 0x00, 0xFF, 0x2F, 0x00};
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0,
-                                 static_cast<uint8_t>(sizeof track)};
+    std::vector<uint8_t> file = {'M', 'T',  'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+                                 1,   0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, static_cast<uint8_t>(sizeof track)};
     file.insert(file.end(), track, track + sizeof track);
     WriteTestFile(name, file);
 }

@@ -140,7 +140,13 @@ void RunRoundFrame(HWND)
         g_timeLeft = ROUND_SECONDS - g_elapsed;
     }
 
-    if (g_resultActive)
+    if (g_resultActive) {
         RunResultScreen(g_titleActive, g_playing, g_worldActive, g_resultActive, g_meteorsDestroyed, g_ufosDestroyed,
                         g_missilesDestroyed, g_score, g_hiScore);
+        // Back on the title, the next round is due to be set up before the title's first frame:
+        // a button still held from turning the last page starts that round at once, and it must
+        // not start on what is left of this one.
+        if (g_titleActive)
+            g_roundReady = false;
+    }
 }

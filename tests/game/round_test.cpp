@@ -124,3 +124,98 @@ TEST_P(GameEscape, EndsTheProgramInPlayAndOnTheResultScreen)
     EXPECT_TRUE(pressed);
 }
 INSTANTIATE_TEST_SUITE_P(Phases, GameEscape, ::testing::Bool());
+
+// However the title comes back after a round (the left button held from turning the last page,
+// pressed on the title's first frame only, or up) and however that round ended, the next round
+// starts freshly set up, or the title waits; the old round never comes back.
+struct BackToTitle {
+    const char* name;
+    bool missileEnds; // otherwise the clock runs out
+    int leftButton;   // 2 held into the title, 1 pressed for its first frame only, 0 up
+};
+
+void PrintTo(const BackToTitle& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class GameBackToTitle : public ::testing::TestWithParam<BackToTitle> { };
+
+TEST_P(GameBackToTitle, StartsTheNextRoundFreshOrWaits)
+{
+    const BackToTitle& c = GetParam();
+    int playFrame = -1, resultFrame = -1, titleFrame = -1, nextPlayFrame = -1;
+    bool resultAgain = false;
+    float nextTimeLeft = 0, nextElapsed = 0;
+    int32_t nextScore = -1, nextKills = -1, nextCursor = -1, nextAlive = -1;
+    GameScript script;
+    script.frameMs = 50;
+    script.maxFrames = 3000;
+    script.onFrame = [&](int frame, GameScript& s) {
+        s.frameMs = 50;
+        if (playFrame < 0) {
+            TestSetMouseButton(VK_LBUTTON, frame >= 2);
+            if (g_worldActive) {
+                playFrame = frame;
+                TestSetMouseButton(VK_LBUTTON, false);
+            }
+        } else if (resultFrame < 0) {
+            if (g_resultActive) {
+                resultFrame = frame;
+            } else if (!c.missileEnds) {
+                for (EnemySlot& e : g_enemySlots)
+                    e.alive = e.alive && e.kind != Missile;
+                if (frame == playFrame + 5)
+                    s.frameMs = 190000; // the clock runs out in one long frame
+            }
+        } else if (titleFrame < 0) {
+            TestSetMouseButton(VK_RBUTTON, (frame - resultFrame) % 10 >= 2 && (frame - resultFrame) % 10 < 5);
+            TestSetMouseButton(VK_LBUTTON, c.leftButton == 2);
+            if (g_titleActive) {
+                titleFrame = frame;
+                TestSetMouseButton(VK_RBUTTON, false);
+                TestSetMouseButton(VK_LBUTTON, c.leftButton > 0);
+            }
+        } else {
+            if (c.leftButton == 1)
+                TestSetMouseButton(VK_LBUTTON, false);
+            resultAgain = resultAgain || g_resultActive;
+            if (nextPlayFrame < 0 && g_worldActive) {
+                nextPlayFrame = frame;
+                nextTimeLeft = g_timeLeft;
+                nextElapsed = g_elapsed;
+                nextScore = g_score;
+                nextKills = g_meteorsDestroyed + g_ufosDestroyed + g_missilesDestroyed;
+                nextCursor = g_scheduleCursor;
+                nextAlive = 0;
+                for (const EnemySlot& e : g_enemySlots)
+                    nextAlive += e.alive;
+            }
+            if (frame == titleFrame + 20)
+                TestPressKey(VK_ESCAPE);
+        }
+    };
+    EXPECT_EQ(1, RunGame(script));
+    ASSERT_GT(titleFrame, 0);
+    EXPECT_FALSE(resultAgain);
+    if (c.leftButton == 0) {
+        EXPECT_EQ(-1, nextPlayFrame);
+        EXPECT_TRUE(g_titleActive);
+        return;
+    }
+    // Held or pressed on the title's first frame: the round starts at once, from its beginning.
+    EXPECT_EQ(titleFrame + 1, nextPlayFrame);
+    EXPECT_FLOAT_EQ(0.05f, nextElapsed);
+    EXPECT_FLOAT_EQ(ROUND_SECONDS - 0.05f, nextTimeLeft);
+    EXPECT_EQ(0, nextScore);
+    EXPECT_EQ(0, nextKills);
+    EXPECT_EQ(0, nextCursor);
+    EXPECT_EQ(0, nextAlive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rounds, GameBackToTitle,
+    ::testing::Values(BackToTitle{"ClockEndedHeld", false, 2}, BackToTitle{"ClockEndedOneFrame", false, 1},
+                      BackToTitle{"ClockEndedUp", false, 0}, BackToTitle{"MissileEndedHeld", true, 2},
+                      BackToTitle{"MissileEndedOneFrame", true, 1}, BackToTitle{"MissileEndedUp", true, 0}),
+    [](const ::testing::TestParamInfo<BackToTitle>& info) { return std::string(info.param.name); });

@@ -61,25 +61,12 @@ Image DrawEarth()
     return img;
 }
 
-// Black space with stars and a faint nebula. It wraps around the sphere in u, so the noise
-// tiles left to right. Most of it stays pure black so the title shows through.
+// Black space with stars. The background stays exactly black, the transparent colour, so that the
+// title shows through wherever no star lies: after a round the camera sits close inside the sky,
+// and any dim haze there would fill the screen and hide the title.
 Image DrawSky()
 {
     Image img(SKY_WIDTH, SKY_HEIGHT);
-    for (int y = 0; y < SKY_HEIGHT; ++y) {
-        for (int x = 0; x < SKY_WIDTH; ++x) {
-            const float u = static_cast<float>(x) / SKY_WIDTH;
-            const float v = static_cast<float>(y) / SKY_HEIGHT;
-            const float band = TileFbm(u * 2, v * 2, 2, 64, 3, 0x5C01u);
-            const float cloud = TileFbm(u * 8, v * 8, 8, 64, 5, 0x5C02u);
-            const float glow = SmoothStep(0.6f, 0.75f, band) * SmoothStep(0.45f, 0.8f, cloud);
-            if (glow <= 0.0f)
-                continue;
-            const float hue = TileFbm(u * 4, v * 4, 4, 64, 2, 0x5C03u);
-            const Rgb tint = Mix(Rgb{110, 40, 150}, Rgb{40, 80, 170}, SmoothStep(0.35f, 0.65f, hue));
-            img.Set(x, y, Mix(Rgb{}, tint, 0.55f * glow));
-        }
-    }
     Rng rng(0x57A25u);
     for (int i = 0; i < 3200; ++i) {
         const int x = std::min(static_cast<int>(rng.Uniform() * SKY_WIDTH), SKY_WIDTH - 1);

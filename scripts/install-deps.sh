@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl2-dev libsdl2-mixer-dev libassimp-dev libfreetype-dev libfontconfig-dev zlib1g-dev
+    libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev zlib1g-dev
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
 )

@@ -1,5 +1,5 @@
 // The renderer object: makes frames, meshes, devices, viewports, textures, wraps and lights (our
-// own software renderer; models through Assimp, bitmaps through the display helper's decoder).
+// own software renderer; models through our .x reader, bitmaps through the display helper's decoder).
 #include "d3drm_objects.h"
 #include "hook_points.h"
 #include "platform_internal.h"

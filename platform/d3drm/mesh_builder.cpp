@@ -1,121 +1,15 @@
-// Mesh builders: DirectX .x models read through Assimp, merged into one list of faces.
+// Mesh builders (no library): DirectX .x models from our own reader, scaled and textured.
 #include "d3drm_objects.h"
 #include "unsupported.h"
-
-#include <assimp/Importer.hpp>
-#include <assimp/material.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
+#include "xfile_reader.h"
 
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <tuple>
+#include <utility>
 
 namespace {
-
-float UnitChannel(float v)
-{
-    if (!(v > 0.0f))
-        return 0.0f;
-    return v < 1.0f ? v : 1.0f;
-}
-
-// A face's colour from its material; without a material list the mesh is white. (For a mesh
-// without one, the importer makes up a grey material with no name; the file's own always have one.)
-void MaterialColour(const aiScene* scene, unsigned index, float rgb[3], float emissive[3])
-{
-    rgb[0] = rgb[1] = rgb[2] = 1.0f;
-    emissive[0] = emissive[1] = emissive[2] = 0.0f;
-    if (index >= scene->mNumMaterials)
-        return;
-    const aiMaterial* material = scene->mMaterials[index];
-    aiString name;
-    if (material->Get(AI_MATKEY_NAME, name) != AI_SUCCESS || name == aiString(AI_DEFAULT_MATERIAL_NAME))
-        return;
-    aiColor4D diffuse;
-    if (material->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse) != AI_SUCCESS)
-        return;
-    rgb[0] = UnitChannel(diffuse.r);
-    rgb[1] = UnitChannel(diffuse.g);
-    rgb[2] = UnitChannel(diffuse.b);
-    aiColor3D glow;
-    if (material->Get(AI_MATKEY_COLOR_EMISSIVE, glow) == AI_SUCCESS) {
-        emissive[0] = UnitChannel(glow.r);
-        emissive[1] = UnitChannel(glow.g);
-        emissive[2] = UnitChannel(glow.b);
-    }
-}
-
-struct LoadState {
-    const aiScene* scene;
-    MeshBuilderObject* mesh;
-    bool fileHasNormals = true;
-};
-
-// Appends every mesh under `node`, placed by the node transforms of the file.
-bool AppendNode(LoadState& state, const aiNode* node, const aiMatrix4x4& parentTransform)
-{
-    aiMatrix4x4 transform = parentTransform * node->mTransformation;
-    aiMatrix3x3 normalTransform = aiMatrix3x3(transform);
-    normalTransform.Inverse().Transpose();
-    MeshBuilderObject* mesh = state.mesh;
-    for (unsigned m = 0; m < node->mNumMeshes; m++) {
-        if (node->mMeshes[m] >= state.scene->mNumMeshes)
-            return false;
-        const aiMesh* source = state.scene->mMeshes[node->mMeshes[m]];
-        uint32_t base = static_cast<uint32_t>(mesh->positions.size());
-        if (!source->HasNormals())
-            state.fileHasNormals = false;
-        for (unsigned i = 0; i < source->mNumVertices; i++) {
-            aiVector3D p = transform * source->mVertices[i];
-            Vec3 position = MakeVec3(p.x, p.y, p.z);
-            if (!IsFinite(position))
-                return false;
-            mesh->positions.push_back(position);
-            Vec3 normal = MakeVec3(0, 0, 0);
-            if (source->HasNormals()) {
-                aiVector3D n = normalTransform * source->mNormals[i];
-                if (!Normalise(MakeVec3(n.x, n.y, n.z), &normal))
-                    normal = MakeVec3(0, 0, 0);
-            }
-            mesh->normals.push_back(normal);
-            float u = 0, v = 0;
-            if (source->HasTextureCoords(0)) {
-                u = source->mTextureCoords[0][i].x;
-                v = source->mTextureCoords[0][i].y;
-                if (!std::isfinite(u) || !std::isfinite(v))
-                    u = v = 0;
-            }
-            mesh->us.push_back(u);
-            mesh->vs.push_back(v);
-        }
-        float rgb[3], emissive[3];
-        MaterialColour(state.scene, source->mMaterialIndex, rgb, emissive);
-        for (unsigned f = 0; f < source->mNumFaces; f++) {
-            const aiFace& face = source->mFaces[f];
-            if (face.mNumIndices != 3)
-                continue; // points and lines have no surface
-            MeshFace made;
-            for (int k = 0; k < 3; k++) {
-                if (face.mIndices[k] >= source->mNumVertices)
-                    return false;
-                made.v[k] = base + face.mIndices[k];
-            }
-            made.red = rgb[0];
-            made.green = rgb[1];
-            made.blue = rgb[2];
-            made.emissiveRed = emissive[0];
-            made.emissiveGreen = emissive[1];
-            made.emissiveBlue = emissive[2];
-            mesh->faces.push_back(made);
-        }
-    }
-    for (unsigned c = 0; c < node->mNumChildren; c++)
-        if (!AppendNode(state, node->mChildren[c], transform))
-            return false;
-    return true;
-}
 
 // Each vertex's normal is the normalised sum of the unit normals of the faces at its position
 // (vertices at one position share it, across materials too).
@@ -154,7 +48,7 @@ MeshBuilderObject::~MeshBuilderObject()
         texture->Release();
 }
 
-// A file that cannot be read leaves the builder empty.
+// A file that cannot be read, or that the reader refuses, leaves the builder empty.
 HRESULT MeshBuilderObject::Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPTIONS options,
                                 D3DRMLOADTEXTURECALLBACK callback, LPVOID callbackArg)
 {
@@ -176,23 +70,22 @@ HRESULT MeshBuilderObject::Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPT
         return D3DRMERR_FILENOTFOUND;
     std::fclose(probe);
 
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path,
-                                             aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder |
-                                                 aiProcess_JoinIdenticalVertices | aiProcess_Triangulate);
-    if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
-        return D3DRMERR_BADFILE;
-    LoadState state{scene, this};
-    if (!AppendNode(state, scene->mRootNode, aiMatrix4x4()) || faces.empty()) {
-        positions.clear();
-        normals.clear();
-        us.clear();
-        vs.clear();
-        faces.clear();
-        return D3DRMERR_BADFILE;
+    XModel model;
+    std::string why;
+    if (!ReadXFile(path, &model, &why)) {
+        // Refused as if missing: the game runs with the object invisible.
+        std::fprintf(stderr, "orbitdefense: model %s refused: %s\n", path.c_str(), why.c_str());
+        return D3DRMERR_FILENOTFOUND;
     }
-    if (!state.fileHasNormals)
+    positions = std::move(model.positions);
+    us = std::move(model.us);
+    vs = std::move(model.vs);
+    faces = std::move(model.faces);
+    normals = std::move(model.normals);
+    if (normals.empty()) { // some mesh of the file came without normals
+        normals.assign(positions.size(), MakeVec3(0, 0, 0));
         ComputeSmoothNormals(this);
+    }
     return D3DRM_OK;
 }
 

@@ -1,6 +1,6 @@
 // Direct3D Retained Mode as the game uses it: a frame hierarchy, meshes from DirectX .x files
-// (read with Assimp), textures, wraps, lights, and our own software rasteriser drawing into a
-// DirectDraw surface. Also the IDirect3D device search reached through IDirectDraw.
+// (our own reader of the text format), textures, wraps, lights, and our own software rasteriser
+// drawing into a DirectDraw surface. Also the IDirect3D device search reached through IDirectDraw.
 //
 // Conventions: left-handed, +z into the screen, row vectors (p' = p * M, translation in the last
 // row); a frame's world matrix is its own matrix times its parent's, up to the root.

@@ -2,10 +2,10 @@
 #include "windows.h"
 
 // Under LeakSanitizer: memory the system libraries keep for the life of the process (the
-// desktop bus SDL talks to, fontconfig's cache, Assimp after a broken model) is not ours to free.
+// desktop bus SDL talks to, fontconfig's cache) is not ours to free.
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:libdbus\nleak:libfontconfig\nleak:libassimp\n";
+    return "leak:libdbus\nleak:libfontconfig\n";
 }
 
 int main()

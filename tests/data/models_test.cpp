@@ -1,8 +1,7 @@
-// The .x models, read back the way the renderer reads them (Assimp, in the file's own
+// The .x models, read back the way the renderer reads them (our reader, in the file's own
 // left-handed coordinates and winding).
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
+#include "xfile_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,51 +12,51 @@
 
 namespace {
 
+Vec3 operator/(Vec3 a, float s)
+{
+    return a * (1.0f / s);
+}
+float operator*(Vec3 a, Vec3 b)
+{
+    return Dot(a, b);
+}
+
 struct Triangle {
-    aiVector3D a, b, c;
-    aiVector3D normals[3]; // the file's normals at the corners
-    aiVector3D Winding() const { return (b - a) ^ (c - a); }
-    aiVector3D Centre() const { return (a + b + c) / 3.0f; }
+    Vec3 a, b, c;
+    Vec3 normals[3]; // the file's normals at the corners
+    Vec3 Winding() const { return Cross(b - a, c - a); }
+    Vec3 Centre() const { return (a + b + c) / 3.0f; }
 };
 
 struct Model {
     std::vector<Triangle> triangles;
-    unsigned materials = 0;
+    unsigned materials = 0; // distinct face colours
     bool allHaveNormals = true;
-    aiVector3D lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
-    aiVector3D Size() const { return hi - lo; }
+    Vec3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    Vec3 Size() const { return hi - lo; }
 };
 
 bool ReadModel(const char* file, Model& out)
 {
-    Assimp::Importer importer;
-    const aiScene* scene =
-        importer.ReadFile(file, aiProcess_MakeLeftHanded | aiProcess_FlipWindingOrder | aiProcess_Triangulate);
-    if (!scene || scene->mNumMeshes == 0)
+    XModel model;
+    std::string why;
+    if (!ReadXFile(file, &model, &why))
         return false;
-    out.materials = scene->mNumMaterials;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        const aiMesh* mesh = scene->mMeshes[m];
-        out.allHaveNormals = out.allHaveNormals && mesh->HasNormals();
-        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-            const aiVector3D p = mesh->mVertices[v];
-            out.lo = {std::min(out.lo.x, p.x), std::min(out.lo.y, p.y), std::min(out.lo.z, p.z)};
-            out.hi = {std::max(out.hi.x, p.x), std::max(out.hi.y, p.y), std::max(out.hi.z, p.z)};
-        }
-        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-            const aiFace& face = mesh->mFaces[f];
-            if (face.mNumIndices != 3)
-                return false;
-            Triangle t{mesh->mVertices[face.mIndices[0]],
-                       mesh->mVertices[face.mIndices[1]],
-                       mesh->mVertices[face.mIndices[2]],
-                       {}};
-            if (mesh->HasNormals())
-                for (int k = 0; k < 3; ++k)
-                    t.normals[k] = mesh->mNormals[face.mIndices[k]];
-            out.triangles.push_back(t);
-        }
+    out.allHaveNormals = !model.normals.empty();
+    for (const Vec3& p : model.positions) {
+        out.lo = {std::min(out.lo.x, p.x), std::min(out.lo.y, p.y), std::min(out.lo.z, p.z)};
+        out.hi = {std::max(out.hi.x, p.x), std::max(out.hi.y, p.y), std::max(out.hi.z, p.z)};
     }
+    std::map<std::array<float, 3>, int> colours;
+    for (const MeshFace& face : model.faces) {
+        Triangle t{model.positions[face.v[0]], model.positions[face.v[1]], model.positions[face.v[2]], {}};
+        if (out.allHaveNormals)
+            for (int k = 0; k < 3; ++k)
+                t.normals[k] = model.normals[face.v[k]];
+        out.triangles.push_back(t);
+        colours[{face.red, face.green, face.blue}]++;
+    }
+    out.materials = static_cast<unsigned>(colours.size());
     return true;
 }
 
@@ -68,9 +67,9 @@ void ExpectClosedAndFacingOut(const Model& m, const char* file)
     std::map<std::array<float, 6>, int> edges;
     double volume = 0;
     for (const Triangle& t : m.triangles) {
-        const aiVector3D p[3] = {t.a, t.b, t.c};
+        const Vec3 p[3] = {t.a, t.b, t.c};
         for (int k = 0; k < 3; ++k) {
-            const aiVector3D u = p[k], v = p[(k + 1) % 3];
+            const Vec3 u = p[k], v = p[(k + 1) % 3];
             ++edges[{u.x, u.y, u.z, v.x, v.y, v.z}];
             --edges[{v.x, v.y, v.z, u.x, u.y, u.z}];
         }
@@ -96,7 +95,7 @@ TEST(DataModels, EveryModelReadsWithMaterialsAndNormalsThatMatchItsWinding)
         EXPECT_TRUE(m.allHaveNormals) << file;
         int disagree = 0;
         for (const Triangle& t : m.triangles)
-            for (const aiVector3D& n : t.normals)
+            for (const Vec3& n : t.normals)
                 disagree += t.Winding() * n <= 0.0f;
         EXPECT_EQ(disagree, 0) << file;
     }
@@ -133,7 +132,7 @@ TEST(DataModels, SizesSuitTheGameDistances)
     EXPECT_LE(missile.Size().z, 4.0f);
     EXPECT_LT(missile.Size().x, 2.0f);
     for (const Triangle& t : missile.triangles) {
-        for (const aiVector3D& p : {t.a, t.b, t.c}) {
+        for (const Vec3& p : {t.a, t.b, t.c}) {
             if (p.z > missile.hi.z - 0.2f) {
                 EXPECT_LT(std::hypot(p.x, p.y), 0.15f);
             }
@@ -159,18 +158,18 @@ TEST(DataModels, SkyFacesInwardsAndHoldsTheCameraInsideTheFarPlane)
     Model sky;
     ASSERT_TRUE(ReadModel("tenkyu.x", sky));
     const float scale = 50.0f;
-    const aiVector3D place(90.0f, -6.0f, 13.0f);
+    const Vec3 place{90.0f, -6.0f, 13.0f};
     float nearest = 1e9f, farthest = 0.0f;
     int outward = 0;
     for (const Triangle& t : sky.triangles) {
         outward += t.Winding() * t.Centre() >= 0.0f;
-        for (const aiVector3D& p : {t.a, t.b, t.c}) {
-            nearest = std::min(nearest, p.Length() * scale);
-            farthest = std::max(farthest, (p * scale + place).Length());
+        for (const Vec3& p : {t.a, t.b, t.c}) {
+            nearest = std::min(nearest, Length(p) * scale);
+            farthest = std::max(farthest, Length(p * scale + place));
         }
     }
     EXPECT_EQ(outward, 0);
     // Every face is at least the sky's radius minus its flattening away from its centre.
-    EXPECT_GT(0.95f * nearest, place.Length());
+    EXPECT_GT(0.95f * nearest, Length(place));
     EXPECT_LT(farthest, 400.0f);
 }

@@ -2,6 +2,7 @@
 #include "png_io.h"
 #include "render_fixture.h"
 #include "testing_render.h"
+#include "xfile_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,9 @@ std::string ReadAll(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// A mesh of one triangle up to its face list.
+const std::string TRIANGLE_HEAD = "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1;0;0;,\n 0;1;0;;\n";
+
 const std::vector<float> QUAD = {-1, 1, 0, 1, 1, 0, -1, -1, 0, 1, -1, 0};
 const std::vector<XFace> QUAD_FACES = {{0, 1, 2}, {1, 3, 2}};
 
@@ -33,14 +37,38 @@ TEST(RenderMesh, BrokenFilesLeaveAnEmptyBuilderAndAnError)
     f.AddAmbient(1.0f);
     std::string good = ReadAll(WriteSphere("good.x", 8, 12, false));
     const char garbage[] = "\x89\x01\xff garbage \x00\x13 xof";
-    std::string brokenFiles[] = {ScratchPath("missing.x"),
-                                 WriteBytes("empty.x", ""),
-                                 WriteBytes("truncated.x", good.substr(0, good.size() / 2)),
-                                 WriteBytes("garbage.x", std::string(garbage, sizeof garbage - 1)),
-                                 WriteBytes("header_only.x", "xof 0303txt 0032\n"),
-                                 WriteBytes("bad_index.x",
-                                            "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1;0;0;,\n"
-                                            " 0;1;0;;\n 1;\n 3;0,1,7;;\n}\n")};
+    std::string brokenFiles[] = {
+        ScratchPath("missing.x"),
+        WriteBytes("empty.x", ""),
+        WriteBytes("truncated.x", good.substr(0, good.size() / 2)),
+        WriteBytes("garbage.x", std::string(garbage, sizeof garbage - 1)),
+        WriteBytes("header_only.x", "xof 0303txt 0032\n"),
+        WriteBytes("bad_index.x", TRIANGLE_HEAD + " 1;\n 3;0,1,7;;\n}\n"),
+        WriteBytes("binary.x", "xof 0302bin 0032\x01\x00\x04\x00Mesh"),
+        WriteBytes("compressed.x", "xof 0303tzip0032\x10\x00\x00\x00MSCIxyz"),
+        WriteBytes("huge_count.x", "xof 0303txt 0032\nMesh {\n 4294967295;\n 0;0;0;;\n}\n"),
+        WriteBytes("many_corners.x", TRIANGLE_HEAD + " 1;\n 100000;0,1,2;;\n}\n"),
+        WriteBytes(
+            "deep.x",
+            "xof 0303txt 0032\n" +
+                [] {
+                    std::string frames;
+                    for (int i = 0; i < 100000; i++)
+                        frames += "Frame {\n";
+                    return frames;
+                }()),
+        WriteBytes("long_name.x", "xof 0303txt 0032\nFrame " + std::string(300, 'F') + " {}\n"),
+        WriteBytes("not_finite.x",
+                   "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1e39;0;0;,\n"
+                   " 0;nan;0;;\n 1;\n 3;0,1,2;;\n}\n"),
+        WriteBytes("normal_index.x",
+                   TRIANGLE_HEAD +
+                       " 1;\n 3;0,1,2;;\n MeshNormals {\n 1;\n"
+                       " 0;0;1;;\n 1;\n 3;0,0,1;;\n }\n}\n"),
+        WriteBytes("material_index.x",
+                   TRIANGLE_HEAD +
+                       " 1;\n 3;0,1,2;;\n MeshMaterialList {\n"
+                       " 1;\n 1;\n 1;;\n { Missing }\n }\n}\n")};
     for (const std::string& path : brokenFiles) {
         HRESULT result = D3DRM_OK;
         IDirect3DRMMeshBuilder* mesh = LoadMesh(f.rm, path, &result);
@@ -62,6 +90,54 @@ TEST(RenderMesh, BrokenFilesLeaveAnEmptyBuilderAndAnError)
     mesh->Release();
     f.Draw(); // empty builders draw nothing
     EXPECT_EQ(f.CountNot(0), 0);
+}
+
+// What exporters write beyond the game's own models: templates and comments, nested frames whose
+// matrices compose, a material named once and referred to, polygons, texture coordinates, and
+// normals given per face corner.
+TEST(RenderMesh, FramesReferencesPolygonsAndCornerNormalsReadAsWritten)
+{
+    const std::string text =
+        "xof 0302txt 0064\n"
+        "template Vector { <3D82AB5E-62DA-11cf-AB39-0020AF71E433> FLOAT x; FLOAT y; }\n"
+        "Header { 1; 0; 1; }\n"
+        "# a comment\n"
+        "Material Red { 1.0;0.0;0.0;1.0;; 5.0; 0;0;0;; 0.25;0;0;; TextureFilename { \"a.bmp\"; } }\n"
+        "Frame Outer {\n"
+        " Frame Inner {\n"
+        "  Mesh Square { // two faces: a quad, then a triangle on its edge\n"
+        "   4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n"
+        "   2; 4;0,3,2,1;, 3;1,2,0;;\n"
+        "   MeshMaterialList { 1; 1; 0;; { Red } }\n"
+        "   MeshTextureCoords { 4; 0;0;, 1;0;, 1;1;, 0;1.5;; }\n"
+        "   MeshVertexColors { 1; 3; 1;1;1;1;; }\n"
+        "   MeshNormals { 2; 0;0;-1;, 0;0;1;; 2; 4;0,0,0,0;, 3;1,1,1;; }\n"
+        "   AnimationKey { 0; 1; 0; 3; 1;2;3;;; }\n"
+        "  }\n"
+        "  FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 1,0,0,1;; }\n"
+        " }\n"
+        " FrameTransformMatrix { 0,1,0,0, -1,0,0,0, 0,0,1,0, 0,0,10,1;; }\n"
+        "}\n";
+    XModel model;
+    std::string why;
+    ASSERT_TRUE(ReadXText(text, &model, &why)) << why;
+    // Each vertex goes through the inner frame (twice the size, one to the right), then the outer
+    // one (a quarter turn taking x to y, ten further on).
+    ASSERT_EQ(model.positions.size(), 4u + 3u); // three corners of the triangle take the other normal
+    auto text3 = [](Vec3 v) { return std::to_string(v.x) + " " + std::to_string(v.y) + " " + std::to_string(v.z); };
+    EXPECT_EQ(text3(model.positions[2]), text3(MakeVec3(-2, 3, 10))); // (1, 1, 0) -> (3, 2, 0) -> (-2, 3, 10)
+    ASSERT_EQ(model.faces.size(), 3u);
+    EXPECT_EQ(model.faces[0].v[0], 0u);
+    EXPECT_EQ(model.faces[0].v[1], 3u);
+    EXPECT_EQ(model.faces[2].red, 1.0f);
+    EXPECT_EQ(model.faces[2].green, 0.0f);
+    EXPECT_EQ(model.faces[2].emissiveRed, 0.25f);
+    EXPECT_EQ(text3(model.normals[0]), text3(MakeVec3(0, 0, -1)));
+    EXPECT_EQ(text3(model.normals[4]), text3(MakeVec3(0, 0, 1)));
+    EXPECT_EQ(model.faces[2].v[2], 6u);
+    // Texture rows count from the top of the picture, as the renderer has them.
+    EXPECT_EQ(model.us[3], 0.0f);
+    EXPECT_EQ(model.vs[3], -0.5f);
 }
 
 TEST(RenderMesh, WindowsPathsAndTheGameModelsLoad)

@@ -2,10 +2,10 @@
 // asks for (PNG files for the icon theme) and once as a 32-bit BMP for the window itself.
 #include "datagen.h"
 
-#include <cmath>
-#include <cstdint>
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -133,8 +133,9 @@ bool WritePng(const std::string& path, const std::vector<Rgba>& pixels, int size
     for (size_t at = 0; at < raw.size(); at += 65535) {
         size_t length = std::min<size_t>(65535, raw.size() - at);
         zlib.push_back(at + length == raw.size() ? 1 : 0);
-        zlib.insert(zlib.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                                 static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
+        zlib.insert(zlib.end(),
+                    {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(~length),
+                     static_cast<uint8_t>(~length >> 8)});
         zlib.insert(zlib.end(), raw.begin() + static_cast<ptrdiff_t>(at),
                     raw.begin() + static_cast<ptrdiff_t>(at + length));
     }

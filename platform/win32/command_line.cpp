@@ -11,21 +11,20 @@
 LaunchOptions g_launchOptions;
 
 namespace {
-const char HELP_TEXT[] =
-    "Usage: orbitdefense [OPTION]...\n"
-    "Defend a satellite and the earth against meteors, UFOs and missiles.\n"
-    "\n"
-    "  -w, --window       start in a window instead of full screen\n"
-    "                     (Alt+Enter or F11 switches between the two while playing)\n"
-    "      --scale=MODE   how the 640x480 picture is enlarged: sharp (the default: whole\n"
-    "                     multiples, then a smooth fit of the rest), smooth, or whole\n"
-    "                     (whole multiples only, with black borders)\n"
-    "      --no-pause     keep the round running while the window is in the background\n"
-    "  -h, --help         show this help and exit\n"
-    "      --version      show the version and exit\n"
-    "\n"
-    "Mouse to aim, left button to start and to fire, right button on the tally, Escape quits.\n"
-    "Exit status: 1 after a normal close, 0 when start-up fails, 2 for a wrong command line.\n";
+const char HELP_TEXT[] = "Usage: orbitdefense [OPTION]...\n"
+                         "Defend a satellite and the earth against meteors, UFOs and missiles.\n"
+                         "\n"
+                         "  -w, --window       start in a window instead of full screen\n"
+                         "                     (Alt+Enter or F11 switches between the two while playing)\n"
+                         "      --scale=MODE   how the 640x480 picture is enlarged: sharp (the default: whole\n"
+                         "                     multiples, then a smooth fit of the rest), smooth, or whole\n"
+                         "                     (whole multiples only, with black borders)\n"
+                         "      --no-pause     keep the round running while the window is in the background\n"
+                         "  -h, --help         show this help and exit\n"
+                         "      --version      show the version and exit\n"
+                         "\n"
+                         "Mouse to aim, left button to start and to fire, right button on the tally, Escape quits.\n"
+                         "Exit status: 1 after a normal close, 0 when start-up fails, 2 for a wrong command line.\n";
 
 int Refuse(std::FILE* err, const char* what, const char* argument)
 {

@@ -206,8 +206,7 @@ std::string NativePath(const char* windowsPath)
                 }
                 list += (list.empty() ? "" : ", ") + shown;
             }
-            std::fprintf(stderr, "orbitdefense: data file not found: %s (looked for %s)\n", windowsPath,
-                         list.c_str());
+            std::fprintf(stderr, "orbitdefense: data file not found: %s (looked for %s)\n", windowsPath, list.c_str());
         }
     }
     // The path as given, so that the caller's open fails as it would have.

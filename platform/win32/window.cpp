@@ -335,7 +335,8 @@ void TranslateEvent(const SDL_Event& event)
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_HIDDEN: EnterBackground(); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-        case SDL_WINDOWEVENT_RESTORED: LeaveBackground(); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN: LeaveBackground(); break;
         case SDL_WINDOWEVENT_EXPOSED:
             if (window && g_inBackground)
                 ShowAgain(window);

@@ -1,18 +1,22 @@
 // What a player relies on when starting the game: where its data is found wherever it is
 // installed and started from, the command line, and where the picture and the pointer land in a
 // window of any size.
+#include "harness.h"
 #include "platform_internal.h"
 #include "window_internal.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -23,9 +27,9 @@ const char* const PLACE_NAMES[] = {"cwd", "exe", "share", "xdg1", "xdg2", "other
 struct LookupCase {
     const char* name;
     std::vector<Place> present; // where the file is put
-    bool moduleFolderPath;       // the game asks by the executable's folder (models) or bare (sprites)
-    const char* stored;          // the file name on disk ("" = as asked)
-    int expected;                // the place found, or -1 for none
+    bool moduleFolderPath;      // the game asks by the executable's folder (models) or bare (sprites)
+    const char* stored;         // the file name on disk ("" = as asked)
+    int expected;               // the place found, or -1 for none
 };
 
 void PrintTo(const LookupCase& row, std::ostream* out)
@@ -40,19 +44,23 @@ void MakeFolders(const std::string& path)
     mkdir(path.c_str(), 0755);
 }
 
-class DataLookup : public testing::TestWithParam<LookupCase> {};
+class DataLookup : public testing::TestWithParam<LookupCase> { };
 
 TEST_P(DataLookup, FindsTheFileInTheDesignedOrder)
 {
     const LookupCase& row = GetParam();
     std::string root = testing::TempDir() + "lookup_" + std::to_string(getpid()) + "_" +
-                       std::to_string(testing::UnitTest::GetInstance()->random_seed()) + "_" + row.name;
+        std::to_string(testing::UnitTest::GetInstance()->random_seed()) + "_" + row.name;
     // An installed layout under a long prefix, past any fixed path buffer.
     std::string prefix = root;
     for (int i = 0; i < 30; i++)
         prefix += "/folder-" + std::to_string(i);
-    std::string folders[] = {root + "/cwd/",  prefix + "/bin/", prefix + "/share/orbitdefense/",
-                             root + "/xdg1/orbitdefense/", root + "/xdg2/orbitdefense/", root + "/other/"};
+    std::string folders[] = {root + "/cwd/",
+                             prefix + "/bin/",
+                             prefix + "/share/orbitdefense/",
+                             root + "/xdg1/orbitdefense/",
+                             root + "/xdg2/orbitdefense/",
+                             root + "/other/"};
     for (const std::string& folder : folders)
         MakeFolders(folder);
     const char* asked = "SATELLITE.x";
@@ -121,9 +129,9 @@ TEST(DataLookupPaths, ShortModuleNameAndOtherFolders)
 struct CommandCase {
     const char* name;
     std::vector<const char*> arguments;
-    int exitCode;     // -1: the game starts
-    const char* out;  // text expected on stdout
-    bool errOneLine;  // exactly one line on stderr
+    int exitCode;    // -1: the game starts
+    const char* out; // text expected on stdout
+    bool errOneLine; // exactly one line on stderr
     LaunchOptions expected;
 };
 
@@ -141,7 +149,7 @@ std::string ReadAll(std::FILE* file)
     return text;
 }
 
-class CommandLine : public testing::TestWithParam<CommandCase> {};
+class CommandLine : public testing::TestWithParam<CommandCase> { };
 
 TEST_P(CommandLine, ExitCodesOutputAndOptions)
 {
@@ -188,8 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"ShortHelpBeforeBadOption", {"-h", "--bogus"}, 0, "--scale=MODE", false, {}},
         CommandCase{"Version", {"--version"}, 0, "orbitdefense " ORBIT_TEST_VERSION "\n", false, {}},
         CommandCase{"Window", {"--window"}, -1, "", false, Options(true, ScaleMode::Sharp, true)},
-        CommandCase{"AllOptions", {"-w", "--scale=whole", "--no-pause"}, -1, "", false,
-                    Options(true, ScaleMode::Whole, false)},
+        CommandCase{
+            "AllOptions", {"-w", "--scale=whole", "--no-pause"}, -1, "", false, Options(true, ScaleMode::Whole, false)},
         CommandCase{"Smooth", {"--scale=smooth"}, -1, "", false, Options(false, ScaleMode::Smooth, true)},
         CommandCase{"UnknownOption", {"--fullscreen"}, 2, "", true, {}},
         CommandCase{"BadScale", {"--scale=blurry"}, 2, "", true, {}},
@@ -262,5 +270,61 @@ TEST(WindowScale, PlacementPointerAndEnlargement)
     EXPECT_GE(pureInFirstRow(ScaleMode::Sharp), 6);
     int pure = pureInFirstRow(ScaleMode::Smooth);
     EXPECT_LT(pure, 6);
+}
+
+void PushWindowEvent(Uint32 windowId, Uint8 what)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = windowId;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+}
+
+Uint32 GameWindowId()
+{
+    SDL_Window* sdl = SdlWindowOf(MainWindow());
+    return sdl ? SDL_GetWindowID(sdl) : 0;
+}
+
+// With the window in the background no frame runs until focus returns, and the time away is kept
+// out of the clock; with pausing turned off the game runs on.
+TEST(WindowBackground, NoFrameRunsUntilFocusReturns)
+{
+    std::atomic<bool> returned{false};
+    std::thread giver;
+    GameScript script;
+    script.maxFrames = 6;
+    script.onFrame = [&](int frame, GameScript&) {
+        if (frame == 3) {
+            Uint32 id = GameWindowId();
+            ASSERT_NE(id, 0u);
+            PushWindowEvent(id, SDL_WINDOWEVENT_FOCUS_LOST);
+            giver = std::thread([&returned, id] {
+                SDL_Delay(200);
+                returned = true;
+                PushWindowEvent(id, SDL_WINDOWEVENT_FOCUS_GAINED);
+            });
+        } else if (frame == 4) {
+            EXPECT_TRUE(returned.load());
+            EXPECT_GE(PausedMilliseconds(), 150u);
+        }
+    };
+    EXPECT_EQ(RunGame(script), 1);
+    if (giver.joinable())
+        giver.join();
+}
+
+TEST(WindowBackground, NoPauseKeepsRunning)
+{
+    g_launchOptions.pauseInBackground = false;
+    GameScript script;
+    script.maxFrames = 6;
+    script.onFrame = [&](int frame, GameScript&) {
+        if (frame == 3)
+            PushWindowEvent(GameWindowId(), SDL_WINDOWEVENT_FOCUS_LOST);
+    };
+    EXPECT_EQ(RunGame(script), 1);
+    EXPECT_EQ(PausedMilliseconds(), 0u);
 }
 } // namespace

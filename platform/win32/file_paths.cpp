@@ -141,8 +141,8 @@ std::vector<std::string> DataFileCandidates(const char* windowsPath, const DataP
     }
     if (!places.moduleFolder.empty()) {
         // ../share/orbitdefense beside the executable, written without the "..".
-        std::string folder = places.moduleFolder.substr(0, places.moduleFolder.size() - 1);
-        candidates.push_back(FolderOf(folder) + "share/" + DATA_FOLDER_NAME + "/" + name);
+        std::string parent = FolderOf(places.moduleFolder.substr(0, places.moduleFolder.size() - 1));
+        candidates.push_back((parent.empty() ? "/" : parent) + "share/" + DATA_FOLDER_NAME + "/" + name);
     }
     std::string dataDirs = places.xdgDataDirs && *places.xdgDataDirs ? places.xdgDataDirs : DEFAULT_XDG_DATA_DIRS;
     size_t start = 0;
@@ -196,6 +196,7 @@ std::string NativePath(const char* windowsPath)
         std::lock_guard<std::mutex> hold(g_reportLock);
         if (g_reported.insert(windowsPath).second) {
             std::string list;
+            std::set<std::string> listed;
             for (const std::string& place : tried) {
                 std::string shown = place;
                 if (shown.find('/') != 0) {
@@ -204,7 +205,8 @@ std::string NativePath(const char* windowsPath)
                         shown = Join(current, shown);
                     std::free(current);
                 }
-                list += (list.empty() ? "" : ", ") + shown;
+                if (listed.insert(shown).second)
+                    list += (list.empty() ? "" : ", ") + shown;
             }
             std::fprintf(stderr, "orbitdefense: data file not found: %s (looked for %s)\n", windowsPath, list.c_str());
         }

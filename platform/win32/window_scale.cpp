@@ -87,8 +87,9 @@ ScaledPlacement PlacePicture(int windowWidth, int windowHeight, int pictureWidth
 
 void WindowToPicture(const ScaledPlacement& placement, int x, int y, int* pictureX, int* pictureY)
 {
-    if (placement.width <= 0 || placement.height <= 0) {
-        *pictureX = x, *pictureY = y;
+    if (placement.width <= 0 || placement.height <= 0) { // a window too small to show anything
+        *pictureX = std::clamp(x, 0, POINTER_WIDTH - 1);
+        *pictureY = std::clamp(y, 0, POINTER_HEIGHT - 1);
         return;
     }
     // The picture pixel under the centre of the window pixel; floor division, also left of 0.

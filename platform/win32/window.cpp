@@ -49,6 +49,7 @@ constexpr const char* WINDOW_CLASS_NAME = "orbitdefense";
 constexpr const char* APP_ID = "io.github.orbitdefense.OrbitDefense";
 constexpr const char* ICON_FILE = "orbitdefense_icon.bmp"; // drawn by the data generator
 
+constexpr int BACKGROUND_WAKE_MS = 100;
 bool g_inBackground = false; // focus lost or minimised, and the clock stopped
 uint64_t g_pausedSince = 0;  // SDL ticks when the window went into the background
 uint64_t g_pausedTotal = 0;  // milliseconds spent there, taken out of the tick count
@@ -386,8 +387,9 @@ bool WaitWhileInBackground()
 {
     if (!g_videoReady || !g_inBackground)
         return false;
+    // Woken now and then as well: a message posted from the audio thread brings no SDL event.
     SDL_Event event;
-    if (SDL_WaitEvent(&event))
+    if (SDL_WaitEventTimeout(&event, BACKGROUND_WAKE_MS))
         TranslateEvent(event);
     return true;
 }

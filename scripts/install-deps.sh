@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the game needs to build, run and test on Debian 12 (or a close relative).
+# Installs what the game needs to build, run and test on Debian 12 (or a close relative). Where
+# pkg-config already finds every library and the tools are there, nothing is installed; where
+# there is no apt-get, the missing packages are named instead.
 set -euo pipefail
 
 packages=(
@@ -7,7 +9,26 @@ packages=(
     libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev zlib1g-dev
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    desktop-file-utils appstream dpkg-dev xvfb xdotool
 )
+
+# What the build and CI need, each with the package that brings it.
+libraries=(sdl2 SDL2_mixer freetype2 fontconfig zlib gtest gmock benchmark)
+tools=(cmake c++ pkg-config clang-format desktop-file-validate appstreamcli dpkg-shlibdeps Xvfb xdotool)
+have_everything() {
+    command -v pkg-config >/dev/null || return 1
+    pkg-config --exists "${libraries[@]}" || return 1
+    for tool in "${tools[@]}"; do command -v "$tool" >/dev/null || return 1; done
+    # The Japanese serif face the prompts (and their reference pictures) are drawn in.
+    fc-match -f '%{file}' 'serif:lang=ja' 2>/dev/null | grep -qi mincho || return 1
+}
+have_everything && exit 0
+
+if ! command -v apt-get >/dev/null; then
+    echo "install-deps: no apt-get here; please install the equivalents of these Debian packages:" >&2
+    echo "  ${packages[*]}" >&2
+    exit 1
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     ok = WriteModels(folder) && ok;
     ok = WriteTextures(folder) && ok;
     ok = WriteSounds(folder) && ok;
+    ok = WriteIcons(folder) && ok;
     if (!ok) {
         std::fprintf(stderr, "datagen: some data could not be written\n");
         return 1;

@@ -10,8 +10,29 @@
 #include <string>
 #include <vector>
 
-// Windows paths from the game ("dir\\file") turned into paths this system can open.
+// Windows paths from the game ("dir\\file") turned into paths this system can open
+// (win32/file_paths.cpp). A data file not where the game looks is searched for: a bare name in the
+// current folder, then the executable's folder; a name in the executable's folder there; then
+// ../share/orbitdefense beside the executable and orbitdefense/ in each $XDG_DATA_DIRS entry. A file
+// found nowhere is named on stderr once, with the places tried, and its path comes back as given.
 std::string NativePath(const char* windowsPath);
+struct DataPlaces {
+    std::string currentFolder;     // empty: relative to the current directory
+    std::string moduleFolder;      // the executable's folder, ending in '/'
+    std::string shortModuleFolder; // the short name GetModuleFileNameA may give for it, or empty
+    const char* xdgDataDirs = nullptr;
+};
+std::vector<std::string> DataFileCandidates(const char* windowsPath, const DataPlaces& places);
+// The first candidate that exists (file names matched without regard to case); empty if none,
+// with the candidates in *tried.
+std::string FindDataFile(const char* windowsPath, const DataPlaces& places, std::vector<std::string>* tried);
+// The executable's full native path, of any length; empty if unknown.
+std::string ExecutablePath();
+// The executable's path as GetModuleFileNameA gives it, with backslashes. A path longer than this
+// comes through the short folder name instead, so that the game's fixed buffers always hold it
+// with a file name appended.
+constexpr size_t MODULE_LONG_FORM_LIMIT = 128;
+std::string ModuleFileName();
 
 // Code page 932 text to UTF-8 (iconv); undecodable bytes become U+FFFD.
 std::string Cp932ToUtf8(const char* text, size_t length);

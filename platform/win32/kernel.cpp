@@ -1,10 +1,9 @@
 // Kernel calls on SDL2 (ticks) and the C library: the clock, the module path, global memory.
 #include "hook_points.h"
 #include "platform_internal.h"
+#include "window_internal.h"
 
 #include <SDL.h>
-
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -18,8 +17,9 @@ DWORD GetTickCount()
     DWORD scripted;
     if (g_platformHooks.scriptedTicks && g_platformHooks.scriptedTicks(&scripted))
         return scripted;
-    // Truncating to 32 bits gives the wrap every 49.7 days that Windows has.
-    return static_cast<DWORD>(SDL_GetTicks64());
+    // Truncating to 32 bits gives the wrap every 49.7 days that Windows has. Time spent with the
+    // window in the background does not count: the round clock stands still meanwhile.
+    return static_cast<DWORD>(SDL_GetTicks64()) - PausedMilliseconds();
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName)
@@ -29,8 +29,9 @@ HMODULE GetModuleHandleA(LPCSTR moduleName)
     return reinterpret_cast<HMODULE>(&g_moduleHandle);
 }
 
-// The executable's path with backslashes, as Windows gives it. On a short buffer the path is cut
-// and still terminated, and the buffer size comes back, as on Windows.
+// The executable's path with backslashes, as Windows gives it (a long one in its short form, see
+// ModuleFileName). On a short buffer the path is cut and still terminated, and the buffer size
+// comes back, as on Windows.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
     if (!fileName || size == 0)
@@ -39,24 +40,18 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
         fileName[0] = 0;
         return 0;
     }
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
+    std::string path = ModuleFileName();
+    if (path.empty()) {
         fileName[0] = 0;
         return 0;
     }
-    path[length] = 0;
-    for (ssize_t i = 0; i < length; i++)
-        if (path[i] == '/')
-            path[i] = '\\';
-    size_t count = static_cast<size_t>(length);
-    if (count >= size) {
-        std::memcpy(fileName, path, size - 1);
+    if (path.size() >= size) {
+        std::memcpy(fileName, path.data(), size - 1);
         fileName[size - 1] = 0;
         return size;
     }
-    std::memcpy(fileName, path, count + 1);
-    return static_cast<DWORD>(count);
+    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
 }
 
 // Only fixed memory: the handle is the pointer itself.

@@ -52,6 +52,12 @@ void QueuePointerMove(HWND window, int x, int y, bool coalesce)
         g_messages.push_back(move);
 }
 
+bool HasQueuedMessages()
+{
+    std::lock_guard<std::mutex> hold(g_queueLock);
+    return !g_messages.empty() || g_quitPosted;
+}
+
 void SetKeyDown(int virtualKey, bool down)
 {
     if (virtualKey >= 0 && virtualKey < 256)
@@ -88,6 +94,9 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     if (!message)
         return FALSE;
     PumpWindowEvents();
+    // While the window is in the background no frame runs: wait for events until one brings a
+    // message or the window comes back.
+    while (!HasQueuedMessages() && WaitWhileInBackground()) { }
     std::unique_lock<std::mutex> hold(g_queueLock);
     for (auto it = g_messages.begin(); it != g_messages.end();) {
         if (it->hwnd && !IsLiveWindow(it->hwnd)) {

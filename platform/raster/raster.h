@@ -39,8 +39,11 @@ struct RasterTriangle {
     float emissiveR = 0, emissiveG = 0, emissiveB = 0;
 };
 
-// Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels equal to the key are
-// not drawn.
+// The bits of a 0x00RRGGBB colour that survive the step to RGB565.
+const uint32_t RGB565_BITS = 0x00F8FCF8u;
+
+// Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels that become the key's
+// colour in RGB565 are not drawn, as the sprite sheets' colour key treats pixels.
 struct RasterTexture {
     const uint32_t* texels = nullptr;
     int widthShift = 0;

@@ -137,7 +137,7 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     const uint32_t uMask = (1u << texture->widthShift) - 1;
     const uint32_t vMask = (1u << texture->heightShift) - 1;
     const int vShift = texture->widthShift;
-    const uint32_t key = texture->key;
+    const uint32_t key = texture->key & RGB565_BITS;
     float uq = g.u0 + g.dudx * dx + g.dudy * dy;
     float vq = g.v0 + g.dvdx * dx + g.dvdy * dy;
     float inverseQ = 1.0f / q;
@@ -159,7 +159,7 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
         for (int end = x + length; x < end; x++) {
             if (q > depth[x]) {
                 uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
-                if (!DECAL || texel != key) {
+                if (!DECAL || (texel & RGB565_BITS) != key) {
                     depth[x] = q;
                     pixels[x] = static_cast<uint16_t>(Modulate(texel, r, gg, b));
                     if (COUNT)

@@ -7,6 +7,8 @@ packages=(
     libsdl2-dev libsdl2-mixer-dev libassimp-dev libfreetype-dev libfontconfig-dev zlib1g-dev
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    # The benchmarks' OpenGL peer: Mesa's llvmpipe through OSMesa
+    libosmesa6-dev
 )
 
 missing=()

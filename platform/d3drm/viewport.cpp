@@ -28,12 +28,6 @@ uint16_t BackgroundPixel(const FrameObject* camera)
 
 } // namespace
 
-DeviceObject::~DeviceObject()
-{
-    if (surface)
-        surface->Release();
-}
-
 HRESULT DeviceObject::SetQuality(D3DRMRENDERQUALITY value)
 {
     quality = value;

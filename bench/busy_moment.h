@@ -14,7 +14,10 @@ void RefillBusySlots(int live);
 struct FrameFigures {
     double medianMs = 0;
     double p99Ms = 0;
+    double cpuMs = 0; // processor time of the whole process (every thread) per frame, on average
 };
+// Processor time of the whole process so far, in milliseconds.
+double ProcessCpuMs();
 void RecordFigures(const std::string& name, FrameFigures figures);
 // Median and 99th percentile of the samples (milliseconds); sorts them.
 FrameFigures FiguresOf(double* samples, int count);

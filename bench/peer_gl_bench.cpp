@@ -196,8 +196,9 @@ void BM_PeerFrame(benchmark::State& state)
     FrameFigures figures;
     char renderer[256] = "";
     double agree = 0;
-    bool read = child && std::fscanf(child, "%lf %lf %lf %255[^\n]", &figures.medianMs, &figures.p99Ms, &agree,
-                                     renderer) == 4;
+    bool read = child &&
+        std::fscanf(child, "%lf %lf %lf %lf %255[^\n]", &figures.medianMs, &figures.p99Ms, &figures.cpuMs, &agree,
+                    renderer) == 5;
     if (child)
         pclose(child);
     if (!read) {
@@ -208,16 +209,23 @@ void BM_PeerFrame(benchmark::State& state)
         state.SetIterationTime(figures.medianMs / 1000.0);
     state.counters["median_ms"] = figures.medianMs;
     state.counters["p99_ms"] = figures.p99Ms;
+    state.counters["cpu_ms"] = figures.cpuMs;
     state.counters["same_pixels_pct"] = agree;
     state.SetLabel(renderer);
     RecordFigures(threads == 1 ? "peer, 1 thread" : "peer, default threads", figures);
 }
-BENCHMARK(BM_PeerFrame)->ArgName("threads")->Arg(1)->Arg(0)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kMicrosecond);
+BENCHMARK(BM_PeerFrame)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-// The child's side: prints the median and 99th percentile frame (ms), the share of pixels that
+// The child's side: prints the median and 99th percentile frame and the processor time per frame
+// (ms), the share of pixels that
 // come out the same as ours (within a step of each 16-bit channel) and the renderer's name.
 int RunPeerChild()
 {
@@ -297,6 +305,7 @@ int RunPeerChild()
     std::vector<double> samples;
     samples.reserve(1 << 16);
     auto begin = std::chrono::steady_clock::now();
+    double cpuStart = ProcessCpuMs();
     while (samples.size() < (1u << 16)) {
         auto start = std::chrono::steady_clock::now();
         DrawPeerFrame(peer);
@@ -305,8 +314,9 @@ int RunPeerChild()
         if (samples.size() >= 30 && std::chrono::duration<double>(end - begin).count() > 1.0)
             break;
     }
+    double cpu = (ProcessCpuMs() - cpuStart) / static_cast<double>(samples.size());
     FrameFigures figures = FiguresOf(samples.data(), static_cast<int>(samples.size()));
-    std::printf("%f %f %f %s\n", figures.medianMs, figures.p99Ms, covered ? 100.0 * same / covered : 0.0,
+    std::printf("%f %f %f %f %s\n", figures.medianMs, figures.p99Ms, cpu, covered ? 100.0 * same / covered : 0.0,
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     OSMesaDestroyContext(context);
     return 0;

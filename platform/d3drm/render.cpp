@@ -203,9 +203,12 @@ struct RenderWorkers {
     std::mutex mutex;
     std::condition_variable wake, finished;
     uint64_t generation = 0; // a new frame to draw when it changes
-    int running = 0;         // threads still drawing the current frame
     bool stopping = false;
+    // Bands are taken by whichever thread comes first; the frame is done when all are drawn, so
+    // the caller never waits for a thread that has not woken yet (on a busy machine it may not
+    // get a core for a while).
     std::atomic<int> nextBand{0};
+    std::atomic<int> bandsDone{0};
     int bandCount = 1;
     DeviceObject* device = nullptr;
     RasterTarget target;
@@ -237,8 +240,13 @@ void DrawBand(RenderWorkers& workers, int band)
 
 void DrawBands(RenderWorkers& workers)
 {
-    for (int band = workers.nextBand.fetch_add(1); band < workers.bandCount; band = workers.nextBand.fetch_add(1))
+    for (int band = workers.nextBand.fetch_add(1); band < workers.bandCount; band = workers.nextBand.fetch_add(1)) {
         DrawBand(workers, band);
+        if (workers.bandsDone.fetch_add(1) + 1 == workers.bandCount) {
+            std::lock_guard<std::mutex> lock(workers.mutex);
+            workers.finished.notify_all();
+        }
+    }
 }
 
 void WorkerLoop(RenderWorkers* workers)
@@ -253,9 +261,6 @@ void WorkerLoop(RenderWorkers* workers)
             seen = workers->generation;
         }
         DrawBands(*workers);
-        std::lock_guard<std::mutex> lock(workers->mutex);
-        if (--workers->running == 0)
-            workers->finished.notify_one();
     }
 }
 
@@ -342,19 +347,19 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     workers.device = device;
     workers.target = pass.target;
     workers.view = pass.view;
-    workers.nextBand = 0;
-    if (workers.threads.empty()) {
-        DrawBands(workers);
-    } else {
+    workers.bandsDone = 0;
+    workers.nextBand = 0; // after everything above: a late thread may take a band from here on
+    if (!workers.threads.empty()) {
         {
             std::lock_guard<std::mutex> lock(workers.mutex);
             workers.generation++;
-            workers.running = static_cast<int>(workers.threads.size());
         }
         workers.wake.notify_all();
-        DrawBands(workers);
+    }
+    DrawBands(workers);
+    if (!workers.threads.empty()) {
         std::unique_lock<std::mutex> lock(workers.mutex);
-        workers.finished.wait(lock, [&] { return workers.running == 0; });
+        workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }
     // A triangle split between bands counts once.
     int drawn = 0;

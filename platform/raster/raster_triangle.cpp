@@ -92,6 +92,55 @@ inline uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
     return PackRgb565(tr, tg, tb);
 }
 
+// One run of a textured span between two perspective-correct points. A span whose colour does not
+// change (most of them: a lit surface far from its light) takes its light factors once.
+struct TexturedRun {
+    uint16_t* pixels;
+    float* depth;
+    uint16_t* counts;
+    const uint32_t* texels;
+    uint32_t uMask, vMask, key;
+    int vShift;
+};
+
+template <bool DECAL, bool COUNT, bool CONSTANT>
+__attribute__((noinline)) float DrawRun(const TexturedRun& run, int x, int end, float q, float dq, uint32_t u,
+                                        uint32_t du, uint32_t v, uint32_t dv, int32_t r, int32_t g, int32_t b,
+                                        int32_t dr, int32_t dg, int32_t db)
+{
+    const uint32_t* texels = run.texels;
+    const uint32_t uMask = run.uMask, vMask = run.vMask, key = run.key;
+    const int vShift = run.vShift;
+    uint16_t* pixels = run.pixels;
+    float* depth = run.depth;
+    uint32_t mr = (static_cast<uint32_t>(r) >> 16) + 1, mg = (static_cast<uint32_t>(g) >> 16) + 1,
+             mb = (static_cast<uint32_t>(b) >> 16) + 1;
+    for (; x < end; x++) {
+        if (q > depth[x]) {
+            uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
+            if (!DECAL || (texel & RGB565_BITS) != key) {
+                depth[x] = q;
+                if (CONSTANT)
+                    pixels[x] = PackRgb565((((texel >> 16) & 0xFF) * mr) >> 8, (((texel >> 8) & 0xFF) * mg) >> 8,
+                                           ((texel & 0xFF) * mb) >> 8);
+                else
+                    pixels[x] = static_cast<uint16_t>(Modulate(texel, r, g, b));
+                if (COUNT)
+                    run.counts[x]++;
+            }
+        }
+        q += dq;
+        u += du;
+        v += dv;
+        if (!CONSTANT) {
+            r += dr;
+            g += dg;
+            b += db;
+        }
+    }
+    return q;
+}
+
 template <bool TEXTURED, bool DECAL, bool COUNT>
 void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
               int right)
@@ -143,6 +192,8 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     float inverseQ = 1.0f / q;
     int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
     int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    const bool constant = dr == 0 && dg == 0 && db == 0;
+    const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     for (int x = left; x < right;) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
         float ahead = static_cast<float>(length);
@@ -156,23 +207,14 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
         uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
         uint32_t du = static_cast<uint32_t>((uEnd - uStart) / length);
         uint32_t dv = static_cast<uint32_t>((vEnd - vStart) / length);
-        for (int end = x + length; x < end; x++) {
-            if (q > depth[x]) {
-                uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
-                if (!DECAL || (texel & RGB565_BITS) != key) {
-                    depth[x] = q;
-                    pixels[x] = static_cast<uint16_t>(Modulate(texel, r, gg, b));
-                    if (COUNT)
-                        counts[x]++;
-                }
-            }
-            q += g.dqdx;
-            u += du;
-            v += dv;
-            r += dr;
-            gg += dg;
-            b += db;
-        }
+        if (constant)
+            q = DrawRun<DECAL, COUNT, true>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        else
+            q = DrawRun<DECAL, COUNT, false>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        x += length;
+        r += dr * length;
+        gg += dg * length;
+        b += db * length;
         uq = uqEnd;
         vq = vqEnd;
         uStart = uEnd;

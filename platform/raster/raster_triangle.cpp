@@ -68,6 +68,10 @@ struct Gradients {
     float u0, dudx, dudy; // u / z
     float v0, dvdx, dvdy; // v / z
     float r0, drdx, drdy, g0, dgdx, dgdy, b0, dbdx, dbdy;
+    // The colour when it is the same over the whole face (16.16 fixed point), as every span of
+    // the face would work it out.
+    bool flat;
+    int32_t rFlat, gFlat, bFlat;
 };
 
 void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea, float* dx,
@@ -147,17 +151,23 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
 {
     float dx = static_cast<float>(left) + 0.5f - g.originX;
     float dy = static_cast<float>(row) + 0.5f - g.originY;
-    float span = static_cast<float>(right - left - 1);
     // Colour at the two ends, clamped, so rounding can never push a channel past 255.
-    int32_t r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
-    int32_t gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
-    int32_t b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
+    int32_t r = g.rFlat, gg = g.gFlat, b = g.bFlat;
     int32_t dr = 0, dg = 0, db = 0;
-    if (right - left > 1) {
-        float inverse = 1.0f / span;
-        dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) * inverse);
-        dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) * inverse);
-        db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) * inverse);
+    if (!g.flat) {
+        r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
+        gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
+        b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
+        if (right - left > 1) {
+            float span = static_cast<float>(right - left - 1);
+            float inverse = 1.0f / span;
+            dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) *
+                                      inverse);
+            dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) *
+                                      inverse);
+            db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) *
+                                      inverse);
+        }
     }
     float q = g.q0 + g.dqdx * dx + g.dqdy * dy;
     size_t rowStart = static_cast<size_t>(row) * target.pitch;
@@ -192,7 +202,7 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     float inverseQ = 1.0f / q;
     int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
     int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
-    const bool constant = dr == 0 && dg == 0 && db == 0;
+    const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     for (int x = left; x < right;) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
@@ -282,6 +292,11 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     Plane(v0->g, v1->g, v2->g, x10, y10, x20, y20, inverseArea, &g.dgdx, &g.dgdy);
     g.b0 = v0->b;
     Plane(v0->b, v1->b, v2->b, x10, y10, x20, y20, inverseArea, &g.dbdx, &g.dbdy);
+    // No slope at all: every span's ends come to this (a zero slope adds nothing at any pixel).
+    g.flat = g.drdx == 0 && g.drdy == 0 && g.dgdx == 0 && g.dgdy == 0 && g.dbdx == 0 && g.dbdy == 0;
+    g.rFlat = ColourFixed(g.r0 * 65536.0f);
+    g.gFlat = ColourFixed(g.g0 * 65536.0f);
+    g.bFlat = ColourFixed(g.b0 * 65536.0f);
 
     // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
     // when the sorted corners turn clockwise.

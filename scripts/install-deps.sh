@@ -10,10 +10,12 @@ packages=(
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     desktop-file-utils appstream dpkg-dev xvfb xdotool
+    # The benchmarks' OpenGL peer: Mesa's llvmpipe through OSMesa
+    libosmesa6-dev
 )
 
 # What the build and CI need, each with the package that brings it.
-libraries=(sdl2 SDL2_mixer freetype2 fontconfig zlib gtest gmock benchmark)
+libraries=(sdl2 SDL2_mixer freetype2 fontconfig zlib gtest gmock benchmark osmesa)
 tools=(cmake c++ pkg-config clang-format desktop-file-validate appstreamcli dpkg-shlibdeps Xvfb xdotool)
 have_everything() {
     command -v pkg-config >/dev/null || return 1

@@ -89,7 +89,17 @@ Mat4 FrameWorldMatrix(const FrameObject* frame);
 // Our frame behind an interface pointer, or null for anything else.
 FrameObject* AsFrame(IUnknown* object);
 
+struct RenderWorkers;
+
+// One mesh's share of a frame: its kept triangles and its texture.
+struct RenderBatch {
+    uint32_t firstKept = 0, keptCount = 0;
+    bool textured = false;
+    RasterTexture texture;
+};
+
 struct DeviceObject final : IDirect3DRMDevice {
+    DeviceObject();
     ~DeviceObject() override;
     HRESULT SetQuality(D3DRMRENDERQUALITY quality) override;
     HRESULT SetBufferCount(DWORD count) override;
@@ -101,11 +111,22 @@ struct DeviceObject final : IDirect3DRMDevice {
     int width = 0;
     int height = 0;
     D3DRMRENDERQUALITY quality = D3DRMRENDER_FLAT;
-    std::vector<float> depth;              // width x height, made once
-    RasterScratch scratch;                 // the rasteriser's buffers, kept from frame to frame
-    std::vector<RasterVertex> vertices;    // one mesh's vertices in camera space, reused
-    std::vector<RasterTriangle> triangles; // one mesh's faces, reused
+    std::vector<float> depth; // width x height, made once
+    // The frame being drawn: every mesh's vertices in camera space and faces, their classes, the
+    // triangles kept after culling, one batch per mesh. Kept from frame to frame, so drawing
+    // allocates nothing once the busiest frame has been seen.
+    std::vector<RasterVertex> vertices;
+    std::vector<RasterVertexClass> classes;
+    std::vector<uint8_t> lit; // whether a vertex's light is worked out yet
+    std::vector<RasterTriangle> triangles;
+    std::vector<uint32_t> kept;
+    std::vector<RenderBatch> batches;
+    std::vector<uint8_t> drawn; // per band, per triangle: reached the screen
+    RenderWorkers* workers;     // bands of rows drawn at once, one thread per further core
 };
+
+// Threads used to draw a frame by devices made from now on; 0 means one per core.
+extern int g_renderThreads;
 
 struct ViewportObject final : IDirect3DRMViewport {
     ~ViewportObject() override;

@@ -1,9 +1,13 @@
-// Drawing a frame hierarchy: world placement, lighting per vertex or per face, then the software
-// rasteriser (no library).
+// Drawing a frame hierarchy: world placement, culling, lighting per vertex or per face, then the
+// software rasteriser in bands of rows across the cores (no library; C++ threads).
 #include "d3drm_objects.h"
 #include "hook_points.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 int g_lastRenderTriangles = 0;
 
@@ -70,22 +74,21 @@ void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, 
     }
 }
 
+// Appends the mesh to the frame: vertices to camera space and classified, back faces and faces
+// wholly outside dropped, then light worked out only for the vertices a kept face uses.
 void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world)
 {
     if (mesh->faces.empty())
         return;
+    DeviceObject* device = pass.device;
     Mat4 toCamera = Multiply(world, pass.fromWorldToCamera);
-    Mat4 fromWorld = InverseRigid(world);
-    std::vector<Vec3>& towardsLight = g_towardsLight; // in the mesh's own coordinates
-    towardsLight.clear();
-    for (const DirectionalLight& light : pass.lights.directional)
-        towardsLight.push_back(TransformDirection(light.towardsLight, fromWorld));
-
     size_t count = mesh->positions.size();
-    std::vector<RasterVertex>& vertices = pass.device->vertices;
-    vertices.resize(count);
+    size_t base = device->vertices.size();
+    device->vertices.resize(base + count);
+    device->classes.resize(base + count);
+    device->lit.assign(count, 0);
+    RasterVertex* vertices = device->vertices.data() + base;
     bool hasUv = mesh->us.size() == count && mesh->vs.size() == count;
-    bool perVertexLight = pass.lightOn && pass.gouraud;
     for (size_t i = 0; i < count; i++) {
         Vec3 p = TransformPoint(mesh->positions[i], toCamera);
         RasterVertex& v = vertices[i];
@@ -94,51 +97,92 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
         v.z = p.z;
         v.u = hasUv ? mesh->us[i] : 0.0f;
         v.v = hasUv ? mesh->vs[i] : 0.0f;
-        float rgb[3] = {1, 1, 1};
-        if (perVertexLight)
-            LightNormal(pass.lights, towardsLight, mesh->normals[i], rgb);
-        v.r = rgb[0];
-        v.g = rgb[1];
-        v.b = rgb[2];
+        v.r = v.g = v.b = 1.0f;
     }
+    RasterClassify(pass.target, pass.view, vertices, static_cast<int>(count), device->classes.data() + base);
 
-    std::vector<RasterTriangle>& triangles = pass.device->triangles;
-    triangles.resize(mesh->faces.size());
-    for (size_t f = 0; f < mesh->faces.size(); f++) {
+    size_t firstTriangle = device->triangles.size();
+    size_t faceCount = mesh->faces.size();
+    device->triangles.resize(firstTriangle + faceCount);
+    RasterTriangle* triangles = device->triangles.data() + firstTriangle;
+    for (size_t f = 0; f < faceCount; f++) {
         const MeshFace& face = mesh->faces[f];
         RasterTriangle& t = triangles[f];
         t.v[0] = face.v[0];
         t.v[1] = face.v[1];
         t.v[2] = face.v[2];
-        float rgb[3] = {1, 1, 1};
-        if (pass.lightOn && !pass.gouraud) {
-            // Flat: one intensity per face, from the face's own normal.
-            Vec3 a = mesh->positions[face.v[0]], b = mesh->positions[face.v[1]], c = mesh->positions[face.v[2]];
-            Vec3 n;
-            if (!Normalise(Cross(b - a, c - a), &n))
-                n = MakeVec3(0, 0, 0);
-            LightNormal(pass.lights, towardsLight, n, rgb);
-        }
-        t.r = face.red * rgb[0];
-        t.g = face.green * rgb[1];
-        t.b = face.blue * rgb[2];
+        t.r = face.red;
+        t.g = face.green;
+        t.b = face.blue;
         t.emissiveR = face.emissiveRed;
         t.emissiveG = face.emissiveGreen;
         t.emissiveB = face.emissiveBlue;
     }
-
-    RasterTexture texture;
-    const RasterTexture* useTexture = nullptr;
-    if (mesh->texture && mesh->texture->loaded) {
-        texture.texels = mesh->texture->texels.data();
-        texture.widthShift = mesh->texture->widthShift;
-        texture.heightShift = mesh->texture->heightShift;
-        texture.decal = mesh->texture->decal;
-        texture.key = mesh->texture->transparentColour;
-        useTexture = &texture;
+    size_t firstKept = device->kept.size();
+    device->kept.resize(firstKept + faceCount);
+    uint32_t* kept = device->kept.data() + firstKept;
+    int keptCount = RasterCull(vertices, device->classes.data() + base, static_cast<int>(count), triangles,
+                               static_cast<int>(faceCount), static_cast<uint32_t>(firstTriangle), kept);
+    device->kept.resize(firstKept + static_cast<size_t>(keptCount));
+    if (keptCount == 0) {
+        device->vertices.resize(base);
+        device->classes.resize(base);
+        device->triangles.resize(firstTriangle);
+        return;
     }
-    pass.drawn += RasterDrawMesh(pass.target, pass.view, vertices.data(), static_cast<int>(count), triangles.data(),
-                                 static_cast<int>(triangles.size()), useTexture, pass.device->scratch);
+
+    bool perVertexLight = pass.lightOn && pass.gouraud;
+    bool perFaceLight = pass.lightOn && !pass.gouraud;
+    std::vector<Vec3>& towardsLight = g_towardsLight; // in the mesh's own coordinates
+    if (pass.lightOn) {
+        Mat4 fromWorld = InverseRigid(world);
+        towardsLight.clear();
+        for (const DirectionalLight& light : pass.lights.directional)
+            towardsLight.push_back(TransformDirection(light.towardsLight, fromWorld));
+    }
+    for (int k = 0; k < keptCount; k++) {
+        RasterTriangle& t = device->triangles[kept[k]];
+        if (perVertexLight) {
+            for (uint32_t corner : t.v) {
+                if (device->lit[corner])
+                    continue;
+                device->lit[corner] = 1;
+                float rgb[3];
+                LightNormal(pass.lights, towardsLight, mesh->normals[corner], rgb);
+                vertices[corner].r = rgb[0];
+                vertices[corner].g = rgb[1];
+                vertices[corner].b = rgb[2];
+            }
+        } else if (perFaceLight) {
+            // Flat: one intensity per face, from the face's own normal.
+            Vec3 a = mesh->positions[t.v[0]], b = mesh->positions[t.v[1]], c = mesh->positions[t.v[2]];
+            Vec3 n;
+            if (!Normalise(Cross(b - a, c - a), &n))
+                n = MakeVec3(0, 0, 0);
+            float rgb[3];
+            LightNormal(pass.lights, towardsLight, n, rgb);
+            t.r *= rgb[0];
+            t.g *= rgb[1];
+            t.b *= rgb[2];
+        }
+        // The frame's corners index the frame's vertices.
+        t.v[0] += static_cast<uint32_t>(base);
+        t.v[1] += static_cast<uint32_t>(base);
+        t.v[2] += static_cast<uint32_t>(base);
+    }
+
+    RenderBatch batch;
+    batch.firstKept = static_cast<uint32_t>(firstKept);
+    batch.keptCount = static_cast<uint32_t>(keptCount);
+    if (mesh->texture && mesh->texture->loaded) {
+        batch.textured = true;
+        batch.texture.texels = mesh->texture->texels.data();
+        batch.texture.widthShift = mesh->texture->widthShift;
+        batch.texture.heightShift = mesh->texture->heightShift;
+        batch.texture.decal = mesh->texture->decal;
+        batch.texture.key = mesh->texture->transparentColour;
+    }
+    device->batches.push_back(batch);
 }
 
 void DrawFrame(RenderPass& pass, const FrameObject* frame, const Mat4& world)
@@ -151,6 +195,110 @@ void DrawFrame(RenderPass& pass, const FrameObject* frame, const Mat4& world)
 }
 
 } // namespace
+
+// The pixel work of a frame, split in bands of rows: each band fills every batch within its own
+// rows, in the frame's order, so the picture is the same however many threads share the bands.
+struct RenderWorkers {
+    std::vector<std::thread> threads;
+    std::mutex mutex;
+    std::condition_variable wake, finished;
+    uint64_t generation = 0; // a new frame to draw when it changes
+    bool stopping = false;
+    // Bands are taken by whichever thread comes first; the frame is done when all are drawn, so
+    // the caller never waits for a thread that has not woken yet (on a busy machine it may not
+    // get a core for a while).
+    std::atomic<int> nextBand{0};
+    std::atomic<int> bandsDone{0};
+    int bandCount = 1;
+    DeviceObject* device = nullptr;
+    RasterTarget target;
+    RasterView view;
+};
+
+namespace {
+
+const int MAX_RENDER_THREADS = 16;
+// Triangles and vertices a frame may hold before its buffers must grow (the game's busiest frame
+// holds about 30,000 triangles).
+const size_t RESERVED_TRIANGLES = 40000;
+
+void DrawBand(RenderWorkers& workers, int band)
+{
+    DeviceObject* device = workers.device;
+    RasterTarget target = workers.target;
+    int rows = workers.target.clipBottom - workers.target.clipTop;
+    target.clipTop = workers.target.clipTop + rows * band / workers.bandCount;
+    target.clipBottom = workers.target.clipTop + rows * (band + 1) / workers.bandCount;
+    if (target.clipTop >= target.clipBottom)
+        return;
+    uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * device->triangles.size();
+    for (const RenderBatch& batch : device->batches)
+        RasterFill(target, workers.view, device->vertices.data(), device->classes.data(), device->triangles.data(),
+                   device->kept.data() + batch.firstKept, static_cast<int>(batch.keptCount),
+                   batch.textured ? &batch.texture : nullptr, drawn);
+}
+
+void DrawBands(RenderWorkers& workers)
+{
+    for (int band = workers.nextBand.fetch_add(1); band < workers.bandCount; band = workers.nextBand.fetch_add(1)) {
+        DrawBand(workers, band);
+        if (workers.bandsDone.fetch_add(1) + 1 == workers.bandCount) {
+            std::lock_guard<std::mutex> lock(workers.mutex);
+            workers.finished.notify_all();
+        }
+    }
+}
+
+void WorkerLoop(RenderWorkers* workers)
+{
+    uint64_t seen = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(workers->mutex);
+            workers->wake.wait(lock, [&] { return workers->stopping || workers->generation != seen; });
+            if (workers->stopping)
+                return;
+            seen = workers->generation;
+        }
+        DrawBands(*workers);
+    }
+}
+
+} // namespace
+
+int g_renderThreads = 0;
+
+DeviceObject::DeviceObject() : workers(new RenderWorkers())
+{
+    int threads = g_renderThreads > 0 ? g_renderThreads : static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::clamp(threads, 1, MAX_RENDER_THREADS);
+    // Two bands a thread, taken as each thread comes free, even out a frame's busy and empty rows.
+    workers->bandCount = threads > 1 ? 2 * threads : 1;
+    vertices.reserve(RESERVED_TRIANGLES);
+    classes.reserve(RESERVED_TRIANGLES);
+    lit.reserve(RESERVED_TRIANGLES);
+    triangles.reserve(RESERVED_TRIANGLES);
+    kept.reserve(RESERVED_TRIANGLES);
+    drawn.reserve(RESERVED_TRIANGLES * static_cast<size_t>(workers->bandCount));
+    batches.reserve(256);
+    // The calling thread draws bands too.
+    for (int i = 1; i < threads; i++)
+        workers->threads.emplace_back(WorkerLoop, workers);
+}
+
+DeviceObject::~DeviceObject()
+{
+    {
+        std::lock_guard<std::mutex> lock(workers->mutex);
+        workers->stopping = true;
+    }
+    workers->wake.notify_all();
+    for (std::thread& thread : workers->threads)
+        thread.join();
+    delete workers;
+    if (surface)
+        surface->Release();
+}
 
 HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
 {
@@ -186,7 +334,41 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     g_lights.directional.clear();
     Mat4 rootWorld = FrameWorldMatrix(root);
     CollectLights(root, rootWorld, &pass.lights);
+    device->vertices.clear();
+    device->classes.clear();
+    device->triangles.clear();
+    device->kept.clear();
+    device->batches.clear();
     DrawFrame(pass, root, rootWorld);
-    g_lastRenderTriangles = pass.drawn;
+
+    RenderWorkers& workers = *device->workers;
+    size_t triangleCount = device->triangles.size();
+    device->drawn.assign(triangleCount * static_cast<size_t>(workers.bandCount), 0);
+    workers.device = device;
+    workers.target = pass.target;
+    workers.view = pass.view;
+    workers.bandsDone = 0;
+    workers.nextBand = 0; // after everything above: a late thread may take a band from here on
+    if (!workers.threads.empty()) {
+        {
+            std::lock_guard<std::mutex> lock(workers.mutex);
+            workers.generation++;
+        }
+        workers.wake.notify_all();
+    }
+    DrawBands(workers);
+    if (!workers.threads.empty()) {
+        std::unique_lock<std::mutex> lock(workers.mutex);
+        workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
+    }
+    // A triangle split between bands counts once.
+    int drawn = 0;
+    for (size_t t = 0; t < triangleCount; t++) {
+        uint8_t any = 0;
+        for (int band = 0; band < workers.bandCount; band++)
+            any |= device->drawn[static_cast<size_t>(band) * triangleCount + t];
+        drawn += any;
+    }
+    g_lastRenderTriangles = drawn;
     return D3DRM_OK;
 }

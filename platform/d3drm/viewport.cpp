@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -26,13 +28,24 @@ uint16_t BackgroundPixel(const FrameObject* camera)
     return PackRgb565((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
 }
 
-} // namespace
-
-DeviceObject::~DeviceObject()
+// A run of one RGB565 colour, eight bytes at a time where it can.
+void FillPixels(uint16_t* pixels, size_t count, uint16_t colour)
 {
-    if (surface)
-        surface->Release();
+    if ((colour >> 8) == (colour & 0xFF)) {
+        std::memset(pixels, colour & 0xFF, count * sizeof(uint16_t));
+        return;
+    }
+    size_t i = 0;
+    for (; i < count && (reinterpret_cast<uintptr_t>(pixels + i) & 7) != 0; i++)
+        pixels[i] = colour;
+    uint64_t four = colour * 0x0001000100010001ull;
+    for (; i + 4 <= count; i += 4)
+        std::memcpy(pixels + i, &four, sizeof(four));
+    for (; i < count; i++)
+        pixels[i] = colour;
 }
+
+} // namespace
 
 HRESULT DeviceObject::SetQuality(D3DRMRENDERQUALITY value)
 {
@@ -95,10 +108,19 @@ HRESULT ViewportObject::Clear()
     size_t depthPitch = static_cast<size_t>(surface.pitchPixels);
     if (device->depth.size() < depthPitch * surface.height)
         device->depth.assign(depthPitch * surface.height, 0.0f);
-    for (int y = top; y < bottom; y++) {
-        std::fill(surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + left,
-                  surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + right, fill);
-        std::fill(device->depth.begin() + y * depthPitch + left, device->depth.begin() + y * depthPitch + right, 0.0f);
+    if (left >= right || top >= bottom)
+        return D3DRM_OK;
+    // Whole rows at once when the viewport spans the surface; the depth buffer's empty value has
+    // all bits clear, so it is a plain byte fill either way.
+    size_t rowPixels = static_cast<size_t>(right - left);
+    int rows = bottom - top;
+    if (left == 0 && rowPixels == depthPitch) {
+        rowPixels *= static_cast<size_t>(rows);
+        rows = 1;
+    }
+    for (int y = top; y < top + rows; y++) {
+        FillPixels(surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + left, rowPixels, fill);
+        std::memset(device->depth.data() + y * depthPitch + left, 0, rowPixels * sizeof(float));
     }
     return D3DRM_OK;
 }

@@ -6,7 +6,6 @@
 #include "../internal/platform_private.h"
 
 #include <cstdint>
-#include <vector>
 
 // Where pixels go. The scissor rectangle (right and bottom exclusive) must lie inside the buffers.
 struct RasterTarget {
@@ -39,8 +38,11 @@ struct RasterTriangle {
     float emissiveR = 0, emissiveG = 0, emissiveB = 0;
 };
 
-// Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels equal to the key are
-// not drawn.
+// The bits of a 0x00RRGGBB colour that survive the step to RGB565.
+const uint32_t RGB565_BITS = 0x00F8FCF8u;
+
+// Power-of-two texture, 0x00RRGGBB texels; coordinates repeat. Decal texels that become the key's
+// colour in RGB565 are not drawn, as the sprite sheets' colour key treats pixels.
 struct RasterTexture {
     const uint32_t* texels = nullptr;
     int widthShift = 0;
@@ -49,16 +51,30 @@ struct RasterTexture {
     uint32_t key = 0;
 };
 
-// Buffers the rasteriser keeps between calls so a frame allocates nothing once warmed up.
-struct RasterScratch {
-    std::vector<uint16_t> outcodes; // which clip planes each vertex is beyond
+// Vertex classes: which clip planes a vertex is beyond, and its projected row when it is beyond
+// none (for sorting triangles into bands of rows).
+struct RasterVertexClass {
+    uint16_t outcode;
+    float row;
 };
 
-// Draws the triangles and returns how many reached the screen after culling and clipping (a
-// clipped triangle counts once).
-int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int vertexCount,
-                   const RasterTriangle* triangles, int triangleCount, const RasterTexture* texture,
-                   RasterScratch& scratch);
+// Sorts a mesh's vertices against the clip planes and the scissor rectangle of the whole target.
+void RasterClassify(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int count,
+                    RasterVertexClass* classes);
+
+// Keeps the triangles that face the eye and are not wholly beyond one plane or one side: writes
+// their indices (plus `firstIndex`) to `kept` and returns how many. Corners must index within
+// `vertexCount` vertices; others are dropped.
+int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
+               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept);
+
+// Clips, projects and fills the kept triangles into the target's scissor rectangle (a band of
+// rows); `kept` indexes `triangles`, whose corners index `vertices` and `classes`. Each triangle
+// that reaches the screen gets its flag in `drawn` set. A band draws exactly the pixels of its
+// rows that the whole target would, so bands can be drawn in any order or at once.
+void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVertex* vertices,
+                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept, int keptCount,
+                const RasterTexture* texture, uint8_t* drawn);
 
 // RGB565 from 8-bit channels, by truncation.
 inline uint16_t PackRgb565(uint32_t r, uint32_t g, uint32_t b)

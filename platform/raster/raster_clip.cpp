@@ -30,27 +30,28 @@ float PlaneDistance(const RasterView& view, int plane, const ClipVertex& p)
     }
 }
 
-uint16_t Outcode(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
+RasterVertexClass Classify(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
 {
     ClipVertex p{v.x, v.y, v.z, 0, 0, 0, 0, 0};
-    uint16_t code = 0;
+    RasterVertexClass c{0, 0.0f};
     for (int plane = 0; plane < 6; plane++)
         if (!(PlaneDistance(view, plane, p) >= 0))
-            code |= static_cast<uint16_t>(1 << plane);
-    if (code == 0) {
+            c.outcode |= static_cast<uint16_t>(1 << plane);
+    if (c.outcode == 0) {
         float q = 1.0f / v.z;
         float px = view.centreX + view.scale * v.x * q;
         float py = view.centreY - view.scale * v.y * q;
         if (px < static_cast<float>(target.clipLeft))
-            code |= OFF_LEFT;
+            c.outcode |= OFF_LEFT;
         if (px > static_cast<float>(target.clipRight))
-            code |= OFF_RIGHT;
+            c.outcode |= OFF_RIGHT;
         if (py < static_cast<float>(target.clipTop))
-            code |= OFF_TOP;
+            c.outcode |= OFF_TOP;
         if (py > static_cast<float>(target.clipBottom))
-            code |= OFF_BOTTOM;
+            c.outcode |= OFF_BOTTOM;
+        c.row = py;
     }
-    return code;
+    return c;
 }
 
 ScreenVertex Project(const RasterView& view, const ClipVertex& p, float textureWidth, float textureHeight)
@@ -117,28 +118,23 @@ int ClipPolygon(const RasterView& view, int plane, const ClipVertex* in, int cou
 
 } // namespace
 
-int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int vertexCount,
-                   const RasterTriangle* triangles, int triangleCount, const RasterTexture* texture,
-                   RasterScratch& scratch)
+void RasterClassify(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int count,
+                    RasterVertexClass* classes)
 {
-    if (vertexCount <= 0 || triangleCount <= 0)
-        return 0;
-    float textureWidth = texture ? static_cast<float>(1 << texture->widthShift) : 0.0f;
-    float textureHeight = texture ? static_cast<float>(1 << texture->heightShift) : 0.0f;
-    size_t count = static_cast<size_t>(vertexCount);
-    if (scratch.outcodes.size() < count)
-        scratch.outcodes.resize(count);
-    uint16_t* outcodes = scratch.outcodes.data();
-    for (size_t i = 0; i < count; i++)
-        outcodes[i] = Outcode(view, target, vertices[i]);
+    for (int i = 0; i < count; i++)
+        classes[i] = Classify(view, target, vertices[i]);
+}
 
-    int drawn = 0;
+int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
+               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept)
+{
+    uint32_t count = vertexCount > 0 ? static_cast<uint32_t>(vertexCount) : 0;
+    int made = 0;
     for (int t = 0; t < triangleCount; t++) {
         const RasterTriangle& tri = triangles[t];
         if (tri.v[0] >= count || tri.v[1] >= count || tri.v[2] >= count)
             continue;
-        uint16_t ca = outcodes[tri.v[0]], cb = outcodes[tri.v[1]], cc = outcodes[tri.v[2]];
-        if (ca & cb & cc)
+        if (classes[tri.v[0]].outcode & classes[tri.v[1]].outcode & classes[tri.v[2]].outcode)
             continue; // wholly beyond one plane or off one side
         const RasterVertex& a = vertices[tri.v[0]];
         const RasterVertex& b = vertices[tri.v[1]];
@@ -149,12 +145,39 @@ int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const Ras
         float nx = ey * fz - ez * fy, ny = ez * fx - ex * fz, nz = ex * fy - ey * fx;
         if (!(nx * a.x + ny * a.y + nz * a.z < 0))
             continue;
+        kept[made++] = firstIndex + static_cast<uint32_t>(t);
+    }
+    return made;
+}
+
+void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVertex* vertices,
+                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept, int keptCount,
+                const RasterTexture* texture, uint8_t* drawn)
+{
+    float textureWidth = texture ? static_cast<float>(1 << texture->widthShift) : 0.0f;
+    float textureHeight = texture ? static_cast<float>(1 << texture->heightShift) : 0.0f;
+    // A triangle whose corners all project lies within its corners' rows; a pixel row is touched
+    // only when its centre is inside, so a margin of one row keeps this test conservative.
+    float bandTop = static_cast<float>(band.clipTop) - 1.0f;
+    float bandBottom = static_cast<float>(band.clipBottom) + 1.0f;
+    for (int k = 0; k < keptCount; k++) {
+        uint32_t index = kept[k];
+        const RasterTriangle& tri = triangles[index];
+        const RasterVertexClass& ka = classes[tri.v[0]];
+        const RasterVertexClass& kb = classes[tri.v[1]];
+        const RasterVertexClass& kc = classes[tri.v[2]];
+        uint16_t crossed = (ka.outcode | kb.outcode | kc.outcode) & CLIP_BITS;
+        if (!crossed) {
+            float top = std::min(ka.row, std::min(kb.row, kc.row));
+            float bottom = std::max(ka.row, std::max(kb.row, kc.row));
+            if (bottom < bandTop || top > bandBottom)
+                continue; // another band's rows
+        }
         ClipVertex polygon[2][MAX_CLIPPED];
-        polygon[0][0] = Corner(a, tri);
-        polygon[0][1] = Corner(b, tri);
-        polygon[0][2] = Corner(c, tri);
+        polygon[0][0] = Corner(vertices[tri.v[0]], tri);
+        polygon[0][1] = Corner(vertices[tri.v[1]], tri);
+        polygon[0][2] = Corner(vertices[tri.v[2]], tri);
         int n = 3, which = 0;
-        uint16_t crossed = (ca | cb | cc) & CLIP_BITS;
         for (int plane = 0; plane < 6 && n >= 3; plane++) {
             if (!(crossed & (1 << plane)))
                 continue;
@@ -168,9 +191,8 @@ int RasterDrawMesh(const RasterTarget& target, const RasterView& view, const Ras
             screen[i] = Project(view, polygon[which][i], textureWidth, textureHeight);
         bool any = false;
         for (int i = 1; i + 1 < n; i++)
-            any |= FillTriangle(target, screen[0], screen[i], screen[i + 1], texture);
+            any |= FillTriangle(band, screen[0], screen[i], screen[i + 1], texture);
         if (any)
-            drawn++;
+            drawn[index] = 1;
     }
-    return drawn;
 }

@@ -68,6 +68,10 @@ struct Gradients {
     float u0, dudx, dudy; // u / z
     float v0, dvdx, dvdy; // v / z
     float r0, drdx, drdy, g0, dgdx, dgdy, b0, dbdx, dbdy;
+    // The colour when it is the same over the whole face (16.16 fixed point), as every span of
+    // the face would work it out.
+    bool flat;
+    int32_t rFlat, gFlat, bFlat;
 };
 
 void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea, float* dx,
@@ -92,23 +96,78 @@ inline uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
     return PackRgb565(tr, tg, tb);
 }
 
+// One run of a textured span between two perspective-correct points. A span whose colour does not
+// change (most of them: a lit surface far from its light) takes its light factors once.
+struct TexturedRun {
+    uint16_t* pixels;
+    float* depth;
+    uint16_t* counts;
+    const uint32_t* texels;
+    uint32_t uMask, vMask, key;
+    int vShift;
+};
+
+template <bool DECAL, bool COUNT, bool CONSTANT>
+__attribute__((noinline)) float DrawRun(const TexturedRun& run, int x, int end, float q, float dq, uint32_t u,
+                                        uint32_t du, uint32_t v, uint32_t dv, int32_t r, int32_t g, int32_t b,
+                                        int32_t dr, int32_t dg, int32_t db)
+{
+    const uint32_t* texels = run.texels;
+    const uint32_t uMask = run.uMask, vMask = run.vMask, key = run.key;
+    const int vShift = run.vShift;
+    uint16_t* pixels = run.pixels;
+    float* depth = run.depth;
+    uint32_t mr = (static_cast<uint32_t>(r) >> 16) + 1, mg = (static_cast<uint32_t>(g) >> 16) + 1,
+             mb = (static_cast<uint32_t>(b) >> 16) + 1;
+    for (; x < end; x++) {
+        if (q > depth[x]) {
+            uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
+            if (!DECAL || (texel & RGB565_BITS) != key) {
+                depth[x] = q;
+                if (CONSTANT)
+                    pixels[x] = PackRgb565((((texel >> 16) & 0xFF) * mr) >> 8, (((texel >> 8) & 0xFF) * mg) >> 8,
+                                           ((texel & 0xFF) * mb) >> 8);
+                else
+                    pixels[x] = static_cast<uint16_t>(Modulate(texel, r, g, b));
+                if (COUNT)
+                    run.counts[x]++;
+            }
+        }
+        q += dq;
+        u += du;
+        v += dv;
+        if (!CONSTANT) {
+            r += dr;
+            g += dg;
+            b += db;
+        }
+    }
+    return q;
+}
+
 template <bool TEXTURED, bool DECAL, bool COUNT>
 void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
               int right)
 {
     float dx = static_cast<float>(left) + 0.5f - g.originX;
     float dy = static_cast<float>(row) + 0.5f - g.originY;
-    float span = static_cast<float>(right - left - 1);
     // Colour at the two ends, clamped, so rounding can never push a channel past 255.
-    int32_t r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
-    int32_t gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
-    int32_t b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
+    int32_t r = g.rFlat, gg = g.gFlat, b = g.bFlat;
     int32_t dr = 0, dg = 0, db = 0;
-    if (right - left > 1) {
-        float inverse = 1.0f / span;
-        dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) * inverse);
-        dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) * inverse);
-        db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) * inverse);
+    if (!g.flat) {
+        r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
+        gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
+        b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
+        if (right - left > 1) {
+            float span = static_cast<float>(right - left - 1);
+            float inverse = 1.0f / span;
+            dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) *
+                                      inverse);
+            dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) *
+                                      inverse);
+            db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) *
+                                      inverse);
+        }
     }
     float q = g.q0 + g.dqdx * dx + g.dqdy * dy;
     size_t rowStart = static_cast<size_t>(row) * target.pitch;
@@ -137,12 +196,14 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     const uint32_t uMask = (1u << texture->widthShift) - 1;
     const uint32_t vMask = (1u << texture->heightShift) - 1;
     const int vShift = texture->widthShift;
-    const uint32_t key = texture->key;
+    const uint32_t key = texture->key & RGB565_BITS;
     float uq = g.u0 + g.dudx * dx + g.dudy * dy;
     float vq = g.v0 + g.dvdx * dx + g.dvdy * dy;
     float inverseQ = 1.0f / q;
     int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
     int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
+    const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     for (int x = left; x < right;) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
         float ahead = static_cast<float>(length);
@@ -156,23 +217,14 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
         uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
         uint32_t du = static_cast<uint32_t>((uEnd - uStart) / length);
         uint32_t dv = static_cast<uint32_t>((vEnd - vStart) / length);
-        for (int end = x + length; x < end; x++) {
-            if (q > depth[x]) {
-                uint32_t texel = texels[(((v >> 16) & vMask) << vShift) | ((u >> 16) & uMask)];
-                if (!DECAL || texel != key) {
-                    depth[x] = q;
-                    pixels[x] = static_cast<uint16_t>(Modulate(texel, r, gg, b));
-                    if (COUNT)
-                        counts[x]++;
-                }
-            }
-            q += g.dqdx;
-            u += du;
-            v += dv;
-            r += dr;
-            gg += dg;
-            b += db;
-        }
+        if (constant)
+            q = DrawRun<DECAL, COUNT, true>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        else
+            q = DrawRun<DECAL, COUNT, false>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        x += length;
+        r += dr * length;
+        gg += dg * length;
+        b += db * length;
         uq = uqEnd;
         vq = vqEnd;
         uStart = uEnd;
@@ -240,6 +292,11 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     Plane(v0->g, v1->g, v2->g, x10, y10, x20, y20, inverseArea, &g.dgdx, &g.dgdy);
     g.b0 = v0->b;
     Plane(v0->b, v1->b, v2->b, x10, y10, x20, y20, inverseArea, &g.dbdx, &g.dbdy);
+    // No slope at all: every span's ends come to this (a zero slope adds nothing at any pixel).
+    g.flat = g.drdx == 0 && g.drdy == 0 && g.dgdx == 0 && g.dgdy == 0 && g.dbdx == 0 && g.dbdy == 0;
+    g.rFlat = ColourFixed(g.r0 * 65536.0f);
+    g.gFlat = ColourFixed(g.g0 * 65536.0f);
+    g.bFlat = ColourFixed(g.b0 * 65536.0f);
 
     // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
     // when the sorted corners turn clockwise.

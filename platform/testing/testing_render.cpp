@@ -99,3 +99,8 @@ int TestPixelWriteCount(int x, int y)
         return 0;
     return g_pixelWriteCounts[at];
 }
+
+void TestSetRenderThreads(int threads)
+{
+    g_renderThreads = threads;
+}

@@ -31,3 +31,6 @@ int TestLastRenderTriangleCount();
 // exactly once. Turning it on clears the counters; turning it off keeps them readable.
 void TestCountPixelWrites(bool on, int width, int height);
 int TestPixelWriteCount(int x, int y);
+
+// Threads that devices made from now on draw with (0: one per core, as in the game).
+void TestSetRenderThreads(int threads);

@@ -1,4 +1,5 @@
 // Drawing: projection against pixels, clipping, depth, culling, the fill rule and lighting.
+#include "game_like_scene.h"
 #include "render_fixture.h"
 #include "testing_render.h"
 
@@ -250,4 +251,35 @@ TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
     lightFrame->Release();
     sun->Release();
     quad->Release();
+}
+
+TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
+{
+    // The busy game-like scene over a few frames of motion, drawn in bands by 1, 2, 3 and 5
+    // threads: the pictures and the triangle counts must agree exactly.
+    const int RUNS = 4;
+    const int threadCounts[RUNS] = {1, 2, 3, 5};
+    std::vector<std::vector<uint16_t>> pictures[RUNS];
+    std::vector<int> triangles[RUNS];
+    for (int i = 0; i < RUNS; i++) {
+        TestSetRenderThreads(threadCounts[i]);
+        GameLikeScene s;
+        for (int frame = 0; frame < 3; frame++) {
+            s.Draw();
+            SurfacePixels p = s.Pixels();
+            std::vector<uint16_t> picture;
+            for (int y = 0; y < p.height; y++)
+                picture.insert(picture.end(), p.pixels + y * p.pitchPixels, p.pixels + y * p.pitchPixels + p.width);
+            pictures[i].push_back(picture);
+            triangles[i].push_back(TestLastRenderTriangleCount());
+            s.Step();
+        }
+    }
+    TestSetRenderThreads(0);
+    EXPECT_GT(triangles[0][0], 5000);
+    for (int i = 1; i < RUNS; i++) {
+        EXPECT_EQ(triangles[i], triangles[0]) << threadCounts[i] << " threads";
+        for (int frame = 0; frame < 3; frame++)
+            EXPECT_TRUE(pictures[i][frame] == pictures[0][frame]) << threadCounts[i] << " threads, frame " << frame;
+    }
 }

@@ -217,11 +217,13 @@ TEST(RenderMesh, DecalTexelsOfTheTransparentColourAreNotDrawn)
 {
     RenderFixture f;
     f.AddAmbient(1.0f);
-    // Left half black (transparent), right half white.
+    // Four bands of columns: a near black that is black in 16 bits and black (both transparent),
+    // the darkest colour that is not black in 16 bits, and white.
+    const uint32_t bands[4] = {0x070307, 0x000000, 0x080408, 0xFFFFFF};
     std::vector<uint32_t> texels(16 * 16);
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
-            texels[y * 16 + x] = x < 8 ? 0x000000 : 0xFFFFFF;
+            texels[y * 16 + x] = bands[x / 4];
     IDirect3DRMTexture* texture = nullptr;
     ASSERT_EQ(f.rm->LoadTexture(WriteBitmap("decal.bmp", 16, 16, texels).c_str(), &texture), D3DRM_OK);
     texture->SetDecalTransparency(TRUE);
@@ -236,12 +238,16 @@ TEST(RenderMesh, DecalTexelsOfTheTransparentColourAreNotDrawn)
     f.Show(front, 0, 0, 10);
     f.Show(back, 0, 0, 12);
     f.Draw();
-    EXPECT_EQ(f.Pixel(320 - 30, 240), 0x001F); // through the transparent half to the blue quad
-    EXPECT_EQ(f.Pixel(320 + 30, 240), 0xFFFF);
+    // The quad spans pixels 256 to 384, eight pixels a texel.
+    EXPECT_EQ(f.Pixel(270, 240), 0x001F); // through the transparent bands to the blue quad
+    EXPECT_EQ(f.Pixel(300, 240), 0x001F);
+    EXPECT_EQ(f.Pixel(336, 240), 0x0821);
+    EXPECT_EQ(f.Pixel(370, 240), 0xFFFF);
     // Without decal transparency the black texels are drawn.
     texture->SetDecalTransparency(FALSE);
     f.Draw();
-    EXPECT_EQ(f.Pixel(320 - 30, 240), 0x0000);
+    EXPECT_EQ(f.Pixel(270, 240), 0x0000);
+    EXPECT_EQ(f.Pixel(300, 240), 0x0000);
     wrap->Release();
     texture->Release();
     front->Release();

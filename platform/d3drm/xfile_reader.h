@@ -6,6 +6,7 @@
 #include "d3drm_objects.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Limits that refuse a file before it can ask for more memory or stack than a model needs.
@@ -28,3 +29,24 @@ struct XModel {
 bool ReadXFile(const std::string& path, XModel* model, std::string* why);
 // The same for a file already in memory.
 bool ReadXText(std::string_view text, XModel* model, std::string* why);
+
+// The reader's parts: a mesh object as written, before it is placed into the model.
+struct XMaterial {
+    std::string name;
+    float colour[3] = {1, 1, 1}; // a mesh without a material list is white
+    float emissive[3] = {0, 0, 0};
+};
+
+struct XMesh {
+    std::vector<Vec3> positions;
+    std::vector<uint32_t> corners;     // every face's vertex indices, one face after another
+    std::vector<uint32_t> firstCorner; // face f's corners are [firstCorner[f], firstCorner[f + 1])
+    std::vector<Vec3> normals;
+    std::vector<uint32_t> normalCorners; // parallel to corners, when the mesh has normals
+    std::vector<float> us, vs;           // one per vertex, when it has texture coordinates
+    std::vector<uint32_t> faceMaterials; // one per face, or one for all
+    std::vector<XMaterial> materials;
+};
+
+// Appends the mesh to the model; null when done, else why it cannot be.
+const char* PlaceXMesh(const XMesh& mesh, XModel* model);

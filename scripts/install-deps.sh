@@ -8,6 +8,8 @@ packages=(
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
 )
+# The end-to-end run: a virtual X server, scripted input and screenshots.
+packages+=(xvfb xdotool imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,15 +1,18 @@
 // bad_data_driver: the whole game run headless from the data of its own folder, as a player would
 // meet it: the title, a few seconds of a round with shots at whatever comes, the clock run out,
 // the tally and game-over pages, the title again, then Escape. Prints every message box the game
-// showed ("box: caption: text") and ends with the game's own exit code. The bad-data test starts
-// it in a folder of damaged files.
+// showed ("box: caption: text") and the files whose objects it went without ("absent: ..."), and ends with the game's
+// own exit code. The bad-data test starts it in a folder of damaged files.
 #include "harness.h"
 
+#include "display/draw2d.h"
 #include "game/enemy_slots.h"
 #include "game/round.h"
 #include "game/screens.h"
 #include "scene/renderer.h"
 #include "scene/scene_registry.h"
+#include "sound/sound.h"
+#include "testing_render.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,60 @@
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libdbus\nleak:libfontconfig\nleak:libassimp\n";
+}
+
+// The objects made from files, by file name.
+struct FileObject {
+    const char* fileName;
+    int slot;
+};
+static const FileObject s_models[] = {
+    {"SATELLITE.x", SLOT_SATELLITE}, {"ICBM.x", SLOT_ICBM}, {"CANON.x", SLOT_CANNON},
+    {"earth.x", SLOT_EARTH},         {"UFO.x", SLOT_UFO},   {"meteo.x", SLOT_METEOR},
+    {"tenkyu.x", SLOT_SKY},
+};
+static const FileObject s_textures[] = {{"earth2_texture.bmp", SLOT_EARTH}, {"tenkyu_texture.bmp", SLOT_SKY}};
+static const FileObject s_sheets[] = {
+    {"baku0.bmp", SPR_EXPLOSION0},
+    {"baku1.bmp", SPR_EXPLOSION1},
+    {"baku2.bmp", SPR_EXPLOSION2},
+    {"baku3.bmp", SPR_EXPLOSION3},
+    {"earthexplosion.bmp", SPR_EARTH_EXPLOSION},
+    {"hyoujun.bmp", SPR_CROSSHAIR},
+    {"number_char.bmp", SPR_DIGITS},
+    {"score_char.bmp", SPR_SCORE_LABEL},
+    {"GAMEOVER.bmp", SPR_GAMEOVER},
+    {"line.bmp", SPR_LINE},
+    {"limit_char.bmp", SPR_TIME_LABEL},
+    {"hibana.bmp", SPR_SPARK},
+    {"TITLE.bmp", SPR_TITLE},
+    {"meteo_char.bmp", SPR_METEOR_LABEL},
+    {"ufo_char.bmp", SPR_UFO_LABEL},
+    {"missle_char.bmp", SPR_MISSILE_LABEL},
+    {"bonus_char.bmp", SPR_BONUS_LABEL},
+    {"hakairitu_char.bmp", SPR_RATE_LABEL},
+    {"hiscore_char.bmp", SPR_HISCORE_LABEL},
+    {"yourscore_char.bmp", SPR_YOURSCORE_LABEL},
+    {"totalbonus_char.bmp", SPR_TOTALBONUS_LABEL},
+};
+
+// Prints the file names whose objects the game went without: a model with no faces, a texture or
+// sprite sheet with no pixels, no explosion sound.
+static void PrintAbsentObjects()
+{
+    std::printf("absent:");
+    for (const FileObject& model : s_models)
+        if (!g_meshes[model.slot] || TestMeshFaceCount(g_meshes[model.slot]) == 0)
+            std::printf(" %s", model.fileName);
+    for (const FileObject& texture : s_textures)
+        if (!g_textures[texture.slot] || !TestTextureLoaded(g_textures[texture.slot]))
+            std::printf(" %s", texture.fileName);
+    for (const FileObject& sheet : s_sheets)
+        if (!g_spriteSheets[sheet.slot].surface)
+            std::printf(" %s", sheet.fileName);
+    if (!g_soundBuffers[SND_BOMB])
+        std::printf(" G_bomb8.Wav");
+    std::printf("\n");
 }
 
 // Aims at the first live enemy on screen, as a player would.
@@ -52,6 +109,8 @@ int main()
     script.maxFrames = 2000;
     script.onFrame = [&](int frame, GameScript& s) {
         s.frameMs = 80;
+        if (frame == 1)
+            PrintAbsentObjects();
         if (playFrame == 0) {
             TestSetMouseButton(VK_LBUTTON, frame >= 3);
             if (g_worldActive)

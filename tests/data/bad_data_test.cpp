@@ -7,6 +7,7 @@
 #include <cctype>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,7 @@ Outcome RunDriver(const fs::path& folder, int timeoutSeconds)
     const fs::path output = folder / "driver_output.txt";
     const fs::path nowhere = folder / "no_data";
     fs::create_directory(nowhere);
+    std::fflush(stdout); // or the child writes what this process has buffered once more
     pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0)
@@ -158,6 +160,19 @@ Outcome RunDriver(const fs::path& folder, int timeoutSeconds)
     outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     outcome.output = ReadAll(output);
     return outcome;
+}
+
+// The file names on the driver's "absent:" line.
+std::vector<std::string> AbsentIn(const std::string& output)
+{
+    std::vector<std::string> names;
+    size_t line = output.find("absent:");
+    if (line == std::string::npos)
+        return {"(no absent: line)"};
+    std::istringstream words(output.substr(line + 7, output.find('\n', line) - line - 7));
+    for (std::string name; words >> name;)
+        names.push_back(name);
+    return names;
 }
 
 std::vector<std::string> MessageBoxesIn(const std::string& output)
@@ -237,6 +252,18 @@ TEST_P(BadData, GameStartsPlaysAndEndsNormally)
             for (const char* message : SOUND_MESSAGES)
                 designed = designed || (isSound && text == message);
             EXPECT_TRUE(designed) << "message box \"" << text << "\"";
+        }
+        // A missing or empty file leaves its own object out; damage never takes another with it.
+        std::vector<std::string> absent = AbsentIn(outcome.output);
+        std::printf("bad data: %s %s: %s", name.c_str(), DAMAGE_NAMES[damage],
+                    absent.empty() ? "every object made" : "without its object");
+        for (const std::string& text : MessageBoxesIn(outcome.output))
+            std::printf(", box \"%s\"", text.c_str());
+        std::printf("\n");
+        if (damage == Missing || damage == Empty) {
+            EXPECT_EQ(std::vector<std::string>{name}, absent) << outcome.output;
+        } else {
+            EXPECT_TRUE(absent.empty() || absent == std::vector<std::string>{name}) << outcome.output;
         }
         if (isSound) {
             EXPECT_EQ(1u, MessageBoxesIn(outcome.output).size()) << outcome.output;

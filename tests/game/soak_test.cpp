@@ -197,9 +197,9 @@ private:
         if (g_worldActive && !m_wasPlaying) {
             m_roundStart = frame;
             // This round the player guards the satellite through steady frames, or guards it
-            // through stalls, or wanders. The first round is steady, so that it goes the whole
-            // timetable before the heap is first taken.
-            m_style = m_roundsDone == 0 ? Steady : static_cast<Style>(Below(3));
+            // through stalls, or wanders. Where the heap is counted the first round is steady, so
+            // that it goes the whole timetable before the heap is first taken.
+            m_style = m_roundsDone == 0 && HeapCounting() ? Steady : static_cast<Style>(Below(3));
         }
         if (g_resultActive && m_wasWorld)
             (g_elapsed < ROUND_SECONDS ? m_missileEndings : m_clockEndings)++;

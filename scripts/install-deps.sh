@@ -9,14 +9,17 @@ packages=(
     libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev zlib1g-dev
     fonts-ipafont-mincho fluid-soundfont-gm
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
-    desktop-file-utils appstream dpkg-dev xvfb xdotool
+    # CI's checks of the desktop files and the package
+    desktop-file-utils appstream dpkg-dev
+    # The end-to-end run: a virtual X server, scripted input and screenshots
+    xvfb xdotool imagemagick
     # The benchmarks' OpenGL peer: Mesa's llvmpipe through OSMesa
     libosmesa6-dev
 )
 
 # What the build and CI need, each with the package that brings it.
 libraries=(sdl2 SDL2_mixer freetype2 fontconfig zlib gtest gmock benchmark osmesa)
-tools=(cmake c++ pkg-config clang-format desktop-file-validate appstreamcli dpkg-shlibdeps Xvfb xdotool)
+tools=(cmake c++ pkg-config clang-format desktop-file-validate appstreamcli dpkg-shlibdeps Xvfb xdotool import convert)
 have_everything() {
     command -v pkg-config >/dev/null || return 1
     pkg-config --exists "${libraries[@]}" || return 1

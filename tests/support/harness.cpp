@@ -4,7 +4,7 @@
 int RunGame(GameScript script)
 {
     int frame = 0;
-    TestUseManualClock(100000);
+    TestUseManualClock(script.startMs);
     TestSetPresentHook([&]() {
         frame++;
         TestAdvanceClock(script.frameMs);

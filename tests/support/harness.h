@@ -8,8 +8,9 @@
 #include <functional>
 
 struct GameScript {
-    DWORD frameMs = 16;    // the clock moves on by this much after every presented frame
-    int maxFrames = 20000; // Escape is pressed after this many frames, whatever the script does
+    DWORD startMs = 100000; // the tick count at start-up
+    DWORD frameMs = 16;     // the clock moves on by this much after every presented frame
+    int maxFrames = 20000;  // Escape is pressed after this many frames, whatever the script does
     // Runs after each present, with the number of frames presented so far (1 for the first).
     // It may move the pointer, set buttons, press keys or change frameMs.
     std::function<void(int frame, GameScript& script)> onFrame;

@@ -20,7 +20,7 @@
 // Under LeakSanitizer: what the system libraries keep for the life of the process is not ours.
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:libdbus\nleak:libfontconfig\nleak:libassimp\n";
+    return "leak:libdbus\nleak:libfontconfig\n";
 }
 
 // The objects made from files, by file name.

@@ -4,6 +4,7 @@
 #include "busy_moment.h"
 #include "d3drm_objects.h"
 #include "game_support.h"
+#include "platform_internal.h"
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>
@@ -172,16 +173,6 @@ void DrawPeerFrame(const PeerScene& peer)
         glCallList(instance.list);
     }
     glFinish();
-}
-
-std::string ExecutablePath()
-{
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return "";
-    path[length] = '\0';
-    return path;
 }
 
 // Runs the child with llvmpipe on `threads` threads (0: its default) and reads its figures.

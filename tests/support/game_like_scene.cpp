@@ -1,19 +1,14 @@
 // The busy game-like scene shared by the renderer benchmarks and tests.
 #include "game_like_scene.h"
 
-#include <unistd.h>
+#include "platform_internal.h"
 
 #include <cmath>
 
 std::string ExecutableFolder()
 {
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return "";
-    path[length] = '\0';
-    std::string folder(path);
-    return folder.substr(0, folder.rfind('/') + 1);
+    std::string path = ExecutablePath();
+    return path.substr(0, path.rfind('/') + 1);
 }
 
 IDirect3DRMMeshBuilder* GameLikeScene::Load(const char* file, float scale, const char* texture, IDirect3DRMWrap* wrap)

@@ -1,5 +1,6 @@
 // Fuzz target: MCI command strings, one a line, sent to the sequencer in turn with a reply buffer
 // as long as the input's first byte says; a device left open is closed at the end.
+#include "dsound.h"
 #include "fuzz_input.h"
 #include "mmsystem.h"
 
@@ -32,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static bool s_ready = false;
     if (!s_ready) {
         UseHeadlessDrivers();
+        UseTinySoundFont();
+        // The game keeps its DirectSound for the whole run, so the audio output stays open while
+        // the sequencer opens and closes; without it each close would wait on the audio thread.
+        static LPDIRECTSOUND s_sound = nullptr;
+        DirectSoundCreate(nullptr, &s_sound, nullptr);
         s_ready = true;
     }
     if (size == 0)

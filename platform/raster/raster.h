@@ -51,11 +51,14 @@ struct RasterTexture {
     uint32_t key = 0;
 };
 
-// Vertex classes: which clip planes a vertex is beyond, and its projected row when it is beyond
-// none (for sorting triangles into bands of rows).
+// Vertex classes: which clip planes a vertex is beyond and, when it is beyond none, where it
+// projects: its row (for sorting triangles into bands of rows), its snapped position in 1/16
+// pixels and its 1/z, worked out once for all the triangles that share it.
 struct RasterVertexClass {
     uint16_t outcode;
     float row;
+    int32_t X, Y;
+    float q;
 };
 
 // Sorts a mesh's vertices against the clip planes and the scissor rectangle of the whole target.

@@ -33,7 +33,7 @@ float PlaneDistance(const RasterView& view, int plane, const ClipVertex& p)
 RasterVertexClass Classify(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
 {
     ClipVertex p{v.x, v.y, v.z, 0, 0, 0, 0, 0};
-    RasterVertexClass c{0, 0.0f};
+    RasterVertexClass c{0, 0.0f, 0, 0, 0.0f};
     for (int plane = 0; plane < 6; plane++)
         if (!(PlaneDistance(view, plane, p) >= 0))
             c.outcode |= static_cast<uint16_t>(1 << plane);
@@ -50,6 +50,10 @@ RasterVertexClass Classify(const RasterView& view, const RasterTarget& target, c
         if (py > static_cast<float>(target.clipBottom))
             c.outcode |= OFF_BOTTOM;
         c.row = py;
+        // As Project would snap it.
+        c.X = RoundToInt32(px * SUBPIXEL_ONE);
+        c.Y = RoundToInt32(py * SUBPIXEL_ONE);
+        c.q = q;
     }
     return c;
 }
@@ -172,6 +176,25 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
             float bottom = std::max(ka.row, std::max(kb.row, kc.row));
             if (bottom < bandTop || top > bandBottom)
                 continue; // another band's rows
+            // Wholly inside the clip planes (most triangles): the corners were projected already.
+            ScreenVertex screen[3];
+            const RasterVertexClass* corners[3] = {&ka, &kb, &kc};
+            for (int i = 0; i < 3; i++) {
+                const RasterVertex& v = vertices[tri.v[i]];
+                const RasterVertexClass& k = *corners[i];
+                ScreenVertex& s = screen[i];
+                s.X = k.X;
+                s.Y = k.Y;
+                s.q = k.q;
+                s.uq = v.u * textureWidth * k.q;
+                s.vq = v.v * textureHeight * k.q;
+                s.r = Channel(v.r, tri.r, tri.emissiveR);
+                s.g = Channel(v.g, tri.g, tri.emissiveG);
+                s.b = Channel(v.b, tri.b, tri.emissiveB);
+            }
+            if (FillTriangle(band, screen[0], screen[1], screen[2], texture))
+                drawn[index] = 1;
+            continue;
         }
         ClipVertex polygon[2][MAX_CLIPPED];
         polygon[0][0] = Corner(vertices[tri.v[0]], tri);

@@ -95,8 +95,8 @@ std::string TinySoundFont()
     std::string version;
     Put16(&version, 2);
     Put16(&version, 1);
-    const std::string info = Chunk("ifil", version) + Chunk("isng", std::string("EMU8000", 8)) +
-                             Chunk("INAM", std::string("tiny\0\0", 6));
+    const std::string info =
+        Chunk("ifil", version) + Chunk("isng", std::string("EMU8000", 8)) + Chunk("INAM", std::string("tiny\0\0", 6));
     // The sample is followed by the 46 zero frames every sample needs.
     const std::string samples = Chunk("smpl", std::string((SAMPLE_FRAMES + 46) * 2, '\0'));
     const std::string modulatorEnd(10, '\0');
@@ -105,10 +105,10 @@ std::string TinySoundFont()
     Put16(&instruments, 0);
     PutName(&instruments, "EOI", 20);
     Put16(&instruments, 1);
-    const std::string hydra =
-        Chunk("phdr", PresetHeader("silence", 0) + PresetHeader("EOP", 1)) + Chunk("pbag", Bag(0) + Bag(1)) +
-        Chunk("pmod", modulatorEnd) + Chunk("pgen", Generator(GEN_INSTRUMENT, 0) + Generator(0, 0)) +
-        Chunk("inst", instruments) + Chunk("ibag", Bag(0) + Bag(1)) + Chunk("imod", modulatorEnd) +
+    const std::string hydra = Chunk("phdr", PresetHeader("silence", 0) + PresetHeader("EOP", 1)) +
+        Chunk("pbag", Bag(0) + Bag(1)) + Chunk("pmod", modulatorEnd) +
+        Chunk("pgen", Generator(GEN_INSTRUMENT, 0) + Generator(0, 0)) + Chunk("inst", instruments) +
+        Chunk("ibag", Bag(0) + Bag(1)) + Chunk("imod", modulatorEnd) +
         Chunk("igen", Generator(GEN_SAMPLE_ID, 0) + Generator(0, 0)) +
         Chunk("shdr", SampleHeader("silence", SAMPLE_FRAMES, 22050, MONO_SAMPLE) + SampleHeader("EOS", 0, 0, 0));
     return Chunk("RIFF", std::string("sfbk") + List("INFO", info) + List("sdta", samples) + List("pdta", hydra));

@@ -289,7 +289,8 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     // Likewise for columns: every span lies between the leftmost and the rightmost corner, and
     // many small triangles hold no pixel centre there.
     int32_t leftmost = std::min(a.X, std::min(b.X, c.X)), rightmost = std::max(a.X, std::max(b.X, c.X));
-    if (std::max(FirstRowAtOrBelow(leftmost), target.clipLeft) >= std::min(FirstRowAtOrBelow(rightmost), target.clipRight))
+    if (std::max(FirstRowAtOrBelow(leftmost), target.clipLeft) >=
+        std::min(FirstRowAtOrBelow(rightmost), target.clipRight))
         return true;
 
     // Attribute planes, from the snapped positions.

@@ -306,10 +306,12 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
     g.q0 = v0->q;
     Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
-    g.u0 = v0->uq;
-    Plane(v0->uq, v1->uq, v2->uq, x10, y10, x20, y20, inverseArea, &g.dudx, &g.dudy);
-    g.v0 = v0->vq;
-    Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
+    if (texture) {
+        g.u0 = v0->uq;
+        Plane(v0->uq, v1->uq, v2->uq, x10, y10, x20, y20, inverseArea, &g.dudx, &g.dudy);
+        g.v0 = v0->vq;
+        Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
+    }
     g.r0 = v0->r;
     Plane(v0->r, v1->r, v2->r, x10, y10, x20, y20, inverseArea, &g.drdx, &g.drdy);
     g.g0 = v0->g;

@@ -113,13 +113,14 @@ struct DeviceObject final : IDirect3DRMDevice {
     D3DRMRENDERQUALITY quality = D3DRMRENDER_FLAT;
     std::vector<float> depth; // width x height, made once
     // The frame being drawn: every mesh's vertices in camera space and faces, their classes, the
-    // triangles kept after culling, one batch per mesh. Kept from frame to frame, so drawing
-    // allocates nothing once the busiest frame has been seen.
+    // triangles kept after culling (at each mesh's first face), one batch per mesh. Kept from frame
+    // to frame and only ever grown, so drawing allocates nothing once the busiest frame has been
+    // seen; the frame's own counts are the workers'.
     std::vector<RasterVertex> vertices;
     std::vector<RasterVertexClass> classes;
-    std::vector<uint8_t> lit; // whether a vertex's light is worked out yet
     std::vector<RasterTriangle> triangles;
     std::vector<uint32_t> kept;
+    std::vector<RasterRows> keptRows; // beside kept
     std::vector<RenderBatch> batches;
     std::vector<uint8_t> drawn; // per band, per triangle: reached the screen
     RenderWorkers* workers;     // bands of rows drawn at once, one thread per further core

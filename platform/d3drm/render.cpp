@@ -1,5 +1,6 @@
-// Drawing a frame hierarchy: world placement, culling, lighting per vertex or per face, then the
-// software rasteriser in bands of rows across the cores (no library; C++ threads).
+// Drawing a frame hierarchy: world placement, culling, lighting per vertex or per face mesh by
+// mesh, then the software rasteriser in bands of rows, both shared across the cores (no library;
+// C++ threads).
 #include "d3drm_objects.h"
 #include "hook_points.h"
 
@@ -44,18 +45,28 @@ void CollectLights(const FrameObject* frame, const Mat4& world, LightSet* lights
 
 // Kept between frames so drawing allocates nothing once warmed up.
 LightSet g_lights;
-std::vector<Vec3> g_towardsLight;
 
 struct RenderPass {
-    ViewportObject* viewport;
-    DeviceObject* device;
     RasterTarget target;
     RasterView view;
     Mat4 fromWorldToCamera;
-    LightSet& lights = g_lights;
-    bool lightOn;
-    bool gouraud;
-    int drawn = 0;
+    const LightSet* lights = &g_lights;
+    bool lightOn = false;
+    bool gouraud = false;
+};
+
+// One mesh of the frame, placed in the frame's arrays before any is worked on, so that each can be
+// done by whichever thread takes it and the result is the same in any order.
+struct MeshJob {
+    const MeshBuilderObject* mesh;
+    Mat4 world;
+    uint32_t firstVertex, firstTriangle; // the mesh's kept triangles go at kept[firstTriangle...]
+};
+
+// What one thread needs for itself while working on meshes.
+struct MeshScratch {
+    std::vector<uint8_t> lit; // whether a vertex's light is worked out yet
+    std::vector<Vec3> towardsLight;
 };
 
 // Light arriving at a surface with this (model-space) normal.
@@ -74,21 +85,17 @@ void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, 
     }
 }
 
-// Appends the mesh to the frame: vertices to camera space and classified, back faces and faces
-// wholly outside dropped, then light worked out only for the vertices a kept face uses.
-void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world)
+// One mesh: vertices to camera space and classified, back faces and faces wholly outside dropped,
+// then light worked out only for the vertices a kept face uses. Returns how many faces it kept.
+uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& job, MeshScratch& scratch)
 {
-    if (mesh->faces.empty())
-        return;
-    DeviceObject* device = pass.device;
-    Mat4 toCamera = Multiply(world, pass.fromWorldToCamera);
-    size_t count = mesh->positions.size();
-    size_t base = device->vertices.size();
-    device->vertices.resize(base + count);
-    device->classes.resize(base + count);
-    device->lit.assign(count, 0);
+    const MeshBuilderObject* mesh = job.mesh;
+    const Mat4 toCamera = Multiply(job.world, pass.fromWorldToCamera);
+    const size_t count = mesh->positions.size();
+    const uint32_t base = job.firstVertex;
     RasterVertex* vertices = device->vertices.data() + base;
-    bool hasUv = mesh->us.size() == count && mesh->vs.size() == count;
+    RasterVertexClass* classes = device->classes.data() + base;
+    const bool hasUv = mesh->us.size() == count && mesh->vs.size() == count;
     for (size_t i = 0; i < count; i++) {
         Vec3 p = TransformPoint(mesh->positions[i], toCamera);
         RasterVertex& v = vertices[i];
@@ -99,12 +106,10 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
         v.v = hasUv ? mesh->vs[i] : 0.0f;
         v.r = v.g = v.b = 1.0f;
     }
-    RasterClassify(pass.target, pass.view, vertices, static_cast<int>(count), device->classes.data() + base);
+    RasterClassify(pass.target, pass.view, vertices, static_cast<int>(count), classes);
 
-    size_t firstTriangle = device->triangles.size();
-    size_t faceCount = mesh->faces.size();
-    device->triangles.resize(firstTriangle + faceCount);
-    RasterTriangle* triangles = device->triangles.data() + firstTriangle;
+    const size_t faceCount = mesh->faces.size();
+    RasterTriangle* triangles = device->triangles.data() + job.firstTriangle;
     for (size_t f = 0; f < faceCount; f++) {
         const MeshFace& face = mesh->faces[f];
         RasterTriangle& t = triangles[f];
@@ -118,37 +123,32 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
         t.emissiveG = face.emissiveGreen;
         t.emissiveB = face.emissiveBlue;
     }
-    size_t firstKept = device->kept.size();
-    device->kept.resize(firstKept + faceCount);
-    uint32_t* kept = device->kept.data() + firstKept;
-    int keptCount = RasterCull(vertices, device->classes.data() + base, static_cast<int>(count), triangles,
-                               static_cast<int>(faceCount), static_cast<uint32_t>(firstTriangle), kept);
-    device->kept.resize(firstKept + static_cast<size_t>(keptCount));
-    if (keptCount == 0) {
-        device->vertices.resize(base);
-        device->classes.resize(base);
-        device->triangles.resize(firstTriangle);
-        return;
-    }
+    uint32_t* kept = device->kept.data() + job.firstTriangle;
+    const int keptCount = RasterCull(vertices, classes, static_cast<int>(count), triangles, static_cast<int>(faceCount),
+                                     job.firstTriangle, kept, device->keptRows.data() + job.firstTriangle);
+    if (keptCount == 0)
+        return 0;
 
-    bool perVertexLight = pass.lightOn && pass.gouraud;
-    bool perFaceLight = pass.lightOn && !pass.gouraud;
-    std::vector<Vec3>& towardsLight = g_towardsLight; // in the mesh's own coordinates
+    const bool perVertexLight = pass.lightOn && pass.gouraud;
+    const bool perFaceLight = pass.lightOn && !pass.gouraud;
+    std::vector<Vec3>& towardsLight = scratch.towardsLight; // in the mesh's own coordinates
     if (pass.lightOn) {
-        Mat4 fromWorld = InverseRigid(world);
+        Mat4 fromWorld = InverseRigid(job.world);
         towardsLight.clear();
-        for (const DirectionalLight& light : pass.lights.directional)
+        for (const DirectionalLight& light : pass.lights->directional)
             towardsLight.push_back(TransformDirection(light.towardsLight, fromWorld));
     }
+    if (perVertexLight)
+        scratch.lit.assign(count, 0);
     for (int k = 0; k < keptCount; k++) {
         RasterTriangle& t = device->triangles[kept[k]];
         if (perVertexLight) {
             for (uint32_t corner : t.v) {
-                if (device->lit[corner])
+                if (scratch.lit[corner])
                     continue;
-                device->lit[corner] = 1;
+                scratch.lit[corner] = 1;
                 float rgb[3];
-                LightNormal(pass.lights, towardsLight, mesh->normals[corner], rgb);
+                LightNormal(*pass.lights, towardsLight, mesh->normals[corner], rgb);
                 vertices[corner].r = rgb[0];
                 vertices[corner].g = rgb[1];
                 vertices[corner].b = rgb[2];
@@ -160,59 +160,81 @@ void DrawMesh(RenderPass& pass, const MeshBuilderObject* mesh, const Mat4& world
             if (!Normalise(Cross(b - a, c - a), &n))
                 n = MakeVec3(0, 0, 0);
             float rgb[3];
-            LightNormal(pass.lights, towardsLight, n, rgb);
+            LightNormal(*pass.lights, towardsLight, n, rgb);
             t.r *= rgb[0];
             t.g *= rgb[1];
             t.b *= rgb[2];
         }
         // The frame's corners index the frame's vertices.
-        t.v[0] += static_cast<uint32_t>(base);
-        t.v[1] += static_cast<uint32_t>(base);
-        t.v[2] += static_cast<uint32_t>(base);
+        t.v[0] += base;
+        t.v[1] += base;
+        t.v[2] += base;
     }
-
-    RenderBatch batch;
-    batch.firstKept = static_cast<uint32_t>(firstKept);
-    batch.keptCount = static_cast<uint32_t>(keptCount);
-    if (mesh->texture && mesh->texture->loaded) {
-        batch.textured = true;
-        batch.texture.texels = mesh->texture->texels.data();
-        batch.texture.widthShift = mesh->texture->widthShift;
-        batch.texture.heightShift = mesh->texture->heightShift;
-        batch.texture.decal = mesh->texture->decal;
-        batch.texture.key = mesh->texture->transparentColour;
-    }
-    device->batches.push_back(batch);
+    return static_cast<uint32_t>(keptCount);
 }
 
-void DrawFrame(RenderPass& pass, const FrameObject* frame, const Mat4& world)
+// The frame's meshes in drawing order, with their places in the frame's arrays and their batches.
+void ListMeshes(const FrameObject* frame, const Mat4& world, DeviceObject* device, std::vector<MeshJob>* jobs,
+                uint32_t* vertexCount, uint32_t* triangleCount)
 {
-    for (IDirect3DRMVisual* visual : frame->visuals)
-        if (const MeshBuilderObject* mesh = dynamic_cast<const MeshBuilderObject*>(visual))
-            DrawMesh(pass, mesh, world);
+    for (IDirect3DRMVisual* visual : frame->visuals) {
+        const MeshBuilderObject* mesh = dynamic_cast<const MeshBuilderObject*>(visual);
+        if (!mesh || mesh->faces.empty())
+            continue;
+        jobs->push_back({mesh, world, *vertexCount, *triangleCount});
+        RenderBatch batch;
+        batch.firstKept = *triangleCount;
+        if (mesh->texture && mesh->texture->loaded) {
+            batch.textured = true;
+            batch.texture.texels = mesh->texture->texels.data();
+            batch.texture.widthShift = mesh->texture->widthShift;
+            batch.texture.heightShift = mesh->texture->heightShift;
+            batch.texture.decal = mesh->texture->decal;
+            batch.texture.key = mesh->texture->transparentColour;
+        }
+        device->batches.push_back(batch);
+        *vertexCount += static_cast<uint32_t>(mesh->positions.size());
+        *triangleCount += static_cast<uint32_t>(mesh->faces.size());
+    }
     for (const FrameObject* child : frame->children)
-        DrawFrame(pass, child, Multiply(child->local, world));
+        ListMeshes(child, Multiply(child->local, world), device, jobs, vertexCount, triangleCount);
+}
+
+// Grows a frame array to hold `count` (never shrinks it, so nothing is cleared frame after frame).
+template <typename T> void Hold(std::vector<T>& array, size_t count)
+{
+    if (array.size() < count)
+        array.resize(count);
 }
 
 } // namespace
 
-// The pixel work of a frame, split in bands of rows: each band fills every batch within its own
-// rows, in the frame's order, so the picture is the same however many threads share the bands.
+// A frame is drawn in two steps shared by the calling thread and one thread per further core: the
+// meshes, taken one at a time by whichever thread comes first, then the pixel work, split in bands
+// of rows. Each band fills every batch within its own rows, in the frame's order, so the picture
+// is the same however many threads share the work.
+//
+// Meshes and bands are handed out by counters that carry the frame's number beside the next part,
+// so a thread that wakes late, after its frame is over, finds nothing of another frame to take.
+// Each step is done when all its parts are, so the caller never waits for a thread that has not
+// woken yet (on a busy machine it may not get a core for a while).
 struct RenderWorkers {
     std::vector<std::thread> threads;
     std::mutex mutex;
-    std::condition_variable wake, finished;
-    uint64_t generation = 0; // a new frame to draw when it changes
+    std::condition_variable wake, bandsOpen, finished;
+    uint32_t frame = 0; // the frame being drawn; a new one to draw when it changes (under mutex)
+    int meshCount = 0;  // the frame's meshes (under mutex)
     bool stopping = false;
-    // Bands are taken by whichever thread comes first; the frame is done when all are drawn, so
-    // the caller never waits for a thread that has not woken yet (on a busy machine it may not
-    // get a core for a while).
-    std::atomic<int> nextBand{0};
+    std::atomic<uint64_t> nextMesh{0}; // frame << 32 | next mesh
+    std::atomic<uint64_t> nextBand{0}; // frame << 32 | next band, once every mesh is done
+    std::atomic<int> meshesDone{0};
     std::atomic<int> bandsDone{0};
     int bandCount = 1;
     DeviceObject* device = nullptr;
-    RasterTarget target;
-    RasterView view;
+    RenderPass pass;
+    std::vector<MeshJob> jobs;
+    std::vector<MeshScratch> scratch; // one per thread, the caller's first
+    uint32_t triangleCount = 0;
 };
 
 namespace {
@@ -222,26 +244,68 @@ const int MAX_RENDER_THREADS = 16;
 // holds about 30,000 triangles).
 const size_t RESERVED_TRIANGLES = 40000;
 
+uint64_t Counter(uint32_t frame, int next)
+{
+    return static_cast<uint64_t>(frame) << 32 | static_cast<uint32_t>(next);
+}
+
+// Takes the next part of `frame` from the counter; false when none is left or the counter belongs
+// to another frame.
+bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* part)
+{
+    uint64_t current = counter.load();
+    for (;;) {
+        if (static_cast<uint32_t>(current >> 32) != frame || static_cast<int>(current & 0xFFFFFFFFu) >= parts)
+            return false;
+        if (counter.compare_exchange_weak(current, current + 1)) {
+            *part = static_cast<int>(current & 0xFFFFFFFFu);
+            return true;
+        }
+    }
+}
+
 void DrawBand(RenderWorkers& workers, int band)
 {
     DeviceObject* device = workers.device;
-    RasterTarget target = workers.target;
-    int rows = workers.target.clipBottom - workers.target.clipTop;
-    target.clipTop = workers.target.clipTop + rows * band / workers.bandCount;
-    target.clipBottom = workers.target.clipTop + rows * (band + 1) / workers.bandCount;
+    RasterTarget target = workers.pass.target;
+    int rows = workers.pass.target.clipBottom - workers.pass.target.clipTop;
+    target.clipTop = workers.pass.target.clipTop + rows * band / workers.bandCount;
+    target.clipBottom = workers.pass.target.clipTop + rows * (band + 1) / workers.bandCount;
     if (target.clipTop >= target.clipBottom)
         return;
-    uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * device->triangles.size();
+    uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * workers.triangleCount;
     for (const RenderBatch& batch : device->batches)
-        RasterFill(target, workers.view, device->vertices.data(), device->classes.data(), device->triangles.data(),
-                   device->kept.data() + batch.firstKept, static_cast<int>(batch.keptCount),
-                   batch.textured ? &batch.texture : nullptr, drawn);
+        RasterFill(target, workers.pass.view, device->vertices.data(), device->classes.data(), device->triangles.data(),
+                   device->kept.data() + batch.firstKept, device->keptRows.data() + batch.firstKept,
+                   static_cast<int>(batch.keptCount), batch.textured ? &batch.texture : nullptr, drawn);
 }
 
-void DrawBands(RenderWorkers& workers)
+void OpenBands(RenderWorkers& workers, uint32_t frame)
 {
-    for (int band = workers.nextBand.fetch_add(1); band < workers.bandCount; band = workers.nextBand.fetch_add(1)) {
-        DrawBand(workers, band);
+    workers.nextBand = Counter(frame, 0);
+    std::lock_guard<std::mutex> lock(workers.mutex);
+    workers.bandsOpen.notify_all();
+}
+
+// A thread's part of `frame`: meshes while any are left, then, once every mesh is done, bands.
+void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int meshCount)
+{
+    int part;
+    while (TakePart(workers.nextMesh, frame, meshCount, &part)) {
+        workers.device->batches[static_cast<size_t>(part)].keptCount =
+            DrawMesh(workers.pass, workers.device, workers.jobs[static_cast<size_t>(part)], scratch);
+        if (workers.meshesDone.fetch_add(1) + 1 == meshCount)
+            OpenBands(workers, frame);
+    }
+    {
+        std::unique_lock<std::mutex> lock(workers.mutex);
+        workers.bandsOpen.wait(lock, [&] {
+            return static_cast<uint32_t>(workers.nextBand.load() >> 32) == frame || workers.frame != frame ||
+                workers.stopping;
+        });
+    }
+    while (TakePart(workers.nextBand, frame, workers.bandCount, &part)) {
+        DrawBand(workers, part);
         if (workers.bandsDone.fetch_add(1) + 1 == workers.bandCount) {
             std::lock_guard<std::mutex> lock(workers.mutex);
             workers.finished.notify_all();
@@ -249,18 +313,20 @@ void DrawBands(RenderWorkers& workers)
     }
 }
 
-void WorkerLoop(RenderWorkers* workers)
+void WorkerLoop(RenderWorkers* workers, int slot)
 {
-    uint64_t seen = 0;
+    uint32_t seen = 0;
     for (;;) {
+        int meshCount;
         {
             std::unique_lock<std::mutex> lock(workers->mutex);
-            workers->wake.wait(lock, [&] { return workers->stopping || workers->generation != seen; });
+            workers->wake.wait(lock, [&] { return workers->stopping || workers->frame != seen; });
             if (workers->stopping)
                 return;
-            seen = workers->generation;
+            seen = workers->frame;
+            meshCount = workers->meshCount;
         }
-        DrawBands(*workers);
+        DrawShare(*workers, workers->scratch[static_cast<size_t>(slot)], seen, meshCount);
     }
 }
 
@@ -272,18 +338,25 @@ DeviceObject::DeviceObject() : workers(new RenderWorkers())
 {
     int threads = g_renderThreads > 0 ? g_renderThreads : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, MAX_RENDER_THREADS);
-    // Two bands a thread, taken as each thread comes free, even out a frame's busy and empty rows.
-    workers->bandCount = threads > 1 ? 2 * threads : 1;
+    // One band a thread: every band reads every kept triangle and sets up again the triangles it
+    // shares with another, which costs more than the busy and empty rows of a frame even out.
+    workers->bandCount = threads;
     vertices.reserve(RESERVED_TRIANGLES);
     classes.reserve(RESERVED_TRIANGLES);
-    lit.reserve(RESERVED_TRIANGLES);
     triangles.reserve(RESERVED_TRIANGLES);
     kept.reserve(RESERVED_TRIANGLES);
+    keptRows.reserve(RESERVED_TRIANGLES);
     drawn.reserve(RESERVED_TRIANGLES * static_cast<size_t>(workers->bandCount));
     batches.reserve(256);
-    // The calling thread draws bands too.
+    workers->jobs.reserve(256);
+    workers->scratch.resize(static_cast<size_t>(threads));
+    for (MeshScratch& scratch : workers->scratch) {
+        scratch.lit.reserve(RESERVED_TRIANGLES);
+        scratch.towardsLight.reserve(8);
+    }
+    // The calling thread works on the frame too.
     for (int i = 1; i < threads; i++)
-        workers->threads.emplace_back(WorkerLoop, workers);
+        workers->threads.emplace_back(WorkerLoop, workers, i);
 }
 
 DeviceObject::~DeviceObject()
@@ -293,6 +366,7 @@ DeviceObject::~DeviceObject()
         workers->stopping = true;
     }
     workers->wake.notify_all();
+    workers->bandsOpen.notify_all();
     for (std::thread& thread : workers->threads)
         thread.join();
     delete workers;
@@ -311,9 +385,9 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     if (device->depth.size() < depthSize)
         device->depth.assign(depthSize, 0.0f);
 
-    RenderPass pass;
-    pass.viewport = viewport;
-    pass.device = device;
+    RenderWorkers& workers = *device->workers;
+    RenderPass& pass = workers.pass;
+    pass = RenderPass();
     pass.target.pixels = surface.pixels;
     pass.target.pitch = surface.pitchPixels;
     pass.target.depth = device->depth.data();
@@ -333,30 +407,37 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     g_lights.ambientRed = g_lights.ambientGreen = g_lights.ambientBlue = 0;
     g_lights.directional.clear();
     Mat4 rootWorld = FrameWorldMatrix(root);
-    CollectLights(root, rootWorld, &pass.lights);
-    device->vertices.clear();
-    device->classes.clear();
-    device->triangles.clear();
-    device->kept.clear();
+    CollectLights(root, rootWorld, &g_lights);
     device->batches.clear();
-    DrawFrame(pass, root, rootWorld);
+    workers.jobs.clear();
+    uint32_t vertexCount = 0, triangleCount = 0;
+    ListMeshes(root, rootWorld, device, &workers.jobs, &vertexCount, &triangleCount);
+    Hold(device->vertices, vertexCount);
+    Hold(device->classes, vertexCount);
+    Hold(device->triangles, triangleCount);
+    Hold(device->kept, triangleCount);
+    Hold(device->keptRows, triangleCount);
+    workers.triangleCount = triangleCount;
+    device->drawn.assign(static_cast<size_t>(triangleCount) * static_cast<size_t>(workers.bandCount), 0);
 
-    RenderWorkers& workers = *device->workers;
-    size_t triangleCount = device->triangles.size();
-    device->drawn.assign(triangleCount * static_cast<size_t>(workers.bandCount), 0);
     workers.device = device;
-    workers.target = pass.target;
-    workers.view = pass.view;
+    workers.meshesDone = 0;
     workers.bandsDone = 0;
-    workers.nextBand = 0; // after everything above: a late thread may take a band from here on
-    if (!workers.threads.empty()) {
-        {
-            std::lock_guard<std::mutex> lock(workers.mutex);
-            workers.generation++;
-        }
-        workers.wake.notify_all();
+    const int meshCount = static_cast<int>(workers.jobs.size());
+    uint32_t frame;
+    {
+        std::lock_guard<std::mutex> lock(workers.mutex);
+        frame = ++workers.frame;
+        workers.meshCount = meshCount;
     }
-    DrawBands(workers);
+    // Threads still busy with the last frame leave it now; the others wake for this one.
+    workers.bandsOpen.notify_all();
+    workers.wake.notify_all();
+    // After everything above: a thread may take a part of this frame from here on.
+    if (meshCount == 0)
+        OpenBands(workers, frame);
+    workers.nextMesh = Counter(frame, 0);
+    DrawShare(workers, workers.scratch[0], frame, meshCount);
     if (!workers.threads.empty()) {
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });

@@ -65,19 +65,27 @@ struct RasterVertexClass {
 void RasterClassify(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int count,
                     RasterVertexClass* classes);
 
+// The rows a kept triangle's corners project to, for sorting it into bands of rows; from minus to
+// plus infinity when it crosses a clip plane.
+struct RasterRows {
+    float top, bottom;
+};
+
 // Keeps the triangles that face the eye and are not wholly beyond one plane or one side: writes
-// their indices (plus `firstIndex`) to `kept` and returns how many. Corners must index within
-// `vertexCount` vertices; others are dropped.
+// their indices (plus `firstIndex`) to `kept`, their rows to `rows`, and returns how many. Corners
+// must index within `vertexCount` vertices; others are dropped.
 int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
-               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept);
+               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept,
+               RasterRows* rows);
 
 // Clips, projects and fills the kept triangles into the target's scissor rectangle (a band of
-// rows); `kept` indexes `triangles`, whose corners index `vertices` and `classes`. Each triangle
+// rows); `kept` indexes `triangles`, whose corners index `vertices` and `classes`, and `rows` goes
+// with `kept`. Each triangle
 // that reaches the screen gets its flag in `drawn` set. A band draws exactly the pixels of its
 // rows that the whole target would, so bands can be drawn in any order or at once.
 void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVertex* vertices,
-                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept, int keptCount,
-                const RasterTexture* texture, uint8_t* drawn);
+                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept,
+                const RasterRows* rows, int keptCount, const RasterTexture* texture, uint8_t* drawn);
 
 // RGB565 from 8-bit channels, by truncation.
 inline uint16_t PackRgb565(uint32_t r, uint32_t g, uint32_t b)

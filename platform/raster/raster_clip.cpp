@@ -3,6 +3,7 @@
 #include "raster_internal.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -130,7 +131,8 @@ void RasterClassify(const RasterTarget& target, const RasterView& view, const Ra
 }
 
 int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
-               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept)
+               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept,
+               RasterRows* rows)
 {
     uint32_t count = vertexCount > 0 ? static_cast<uint32_t>(vertexCount) : 0;
     int made = 0;
@@ -149,14 +151,24 @@ int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, i
         float nx = ey * fz - ez * fy, ny = ez * fx - ex * fz, nz = ex * fy - ey * fx;
         if (!(nx * a.x + ny * a.y + nz * a.z < 0))
             continue;
+        const RasterVertexClass& ka = classes[tri.v[0]];
+        const RasterVertexClass& kb = classes[tri.v[1]];
+        const RasterVertexClass& kc = classes[tri.v[2]];
+        if ((ka.outcode | kb.outcode | kc.outcode) & CLIP_BITS) {
+            rows[made].top = -std::numeric_limits<float>::infinity();
+            rows[made].bottom = std::numeric_limits<float>::infinity();
+        } else {
+            rows[made].top = std::min(ka.row, std::min(kb.row, kc.row));
+            rows[made].bottom = std::max(ka.row, std::max(kb.row, kc.row));
+        }
         kept[made++] = firstIndex + static_cast<uint32_t>(t);
     }
     return made;
 }
 
 void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVertex* vertices,
-                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept, int keptCount,
-                const RasterTexture* texture, uint8_t* drawn)
+                const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept,
+                const RasterRows* rows, int keptCount, const RasterTexture* texture, uint8_t* drawn)
 {
     float textureWidth = texture ? static_cast<float>(1 << texture->widthShift) : 0.0f;
     float textureHeight = texture ? static_cast<float>(1 << texture->heightShift) : 0.0f;
@@ -165,6 +177,8 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
     float bandTop = static_cast<float>(band.clipTop) - 1.0f;
     float bandBottom = static_cast<float>(band.clipBottom) + 1.0f;
     for (int k = 0; k < keptCount; k++) {
+        if (rows[k].bottom < bandTop || rows[k].top > bandBottom)
+            continue; // another band's rows
         uint32_t index = kept[k];
         const RasterTriangle& tri = triangles[index];
         const RasterVertexClass& ka = classes[tri.v[0]];
@@ -172,10 +186,6 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
         const RasterVertexClass& kc = classes[tri.v[2]];
         uint16_t crossed = (ka.outcode | kb.outcode | kc.outcode) & CLIP_BITS;
         if (!crossed) {
-            float top = std::min(ka.row, std::min(kb.row, kc.row));
-            float bottom = std::max(ka.row, std::max(kb.row, kc.row));
-            if (bottom < bandTop || top > bandBottom)
-                continue; // another band's rows
             // Wholly inside the clip planes (most triangles): the corners were projected already.
             ScreenVertex screen[3];
             const RasterVertexClass* corners[3] = {&ka, &kb, &kc};

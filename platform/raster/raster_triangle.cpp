@@ -293,6 +293,44 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
         std::min(FirstRowAtOrBelow(rightmost), target.clipRight))
         return true;
 
+    // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
+    int64_t turn = (static_cast<int64_t>(v1->X) - v0->X) * (static_cast<int64_t>(v2->Y) - v0->Y) -
+        (static_cast<int64_t>(v2->X) - v0->X) * (static_cast<int64_t>(v1->Y) - v0->Y);
+
+    // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
+    // when the sorted corners turn clockwise.
+    bool longOnLeft = turn > 0;
+    EdgeWalk longEdge, shortEdge;
+    longEdge.Start(*v0, *v2, firstRow);
+    bool upperHalf = firstRow < middleRow;
+    if (upperHalf)
+        shortEdge.Start(*v0, *v1, firstRow);
+    else
+        shortEdge.Start(*v1, *v2, firstRow);
+    int64_t left = 0, right = 0;
+    // The span of `row`, scissored; the short edge turns at the middle vertex.
+    auto spanOf = [&](int row) {
+        if (upperHalf && row == middleRow) {
+            upperHalf = false;
+            shortEdge.Start(*v1, *v2, row);
+        }
+        left = std::max<int64_t>(longOnLeft ? longEdge.x : shortEdge.x, target.clipLeft);
+        right = std::min<int64_t>(longOnLeft ? shortEdge.x : longEdge.x, target.clipRight);
+    };
+
+    // Down to the first row that holds a pixel: a third of the triangles that get this far are
+    // slivers between pixel centres, and those need no gradients.
+    int row = firstRow;
+    for (;;) {
+        spanOf(row);
+        if (left < right)
+            break;
+        longEdge.NextRow();
+        shortEdge.NextRow();
+        if (++row >= endRow)
+            return true;
+    }
+
     // Attribute planes, from the snapped positions.
     const float toPixels = 1.0f / SUBPIXEL_ONE;
     Gradients g;
@@ -300,9 +338,6 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     g.originY = static_cast<float>(v0->Y) * toPixels;
     float x10 = static_cast<float>(v1->X - v0->X) * toPixels, y10 = static_cast<float>(v1->Y - v0->Y) * toPixels;
     float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
-    // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
-    int64_t turn = (static_cast<int64_t>(v1->X) - v0->X) * (static_cast<int64_t>(v2->Y) - v0->Y) -
-        (static_cast<int64_t>(v2->X) - v0->X) * (static_cast<int64_t>(v1->Y) - v0->Y);
     float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
     g.q0 = v0->q;
     Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
@@ -324,31 +359,14 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     g.gFlat = ColourFixed(g.g0 * 65536.0f);
     g.bFlat = ColourFixed(g.b0 * 65536.0f);
 
-    // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
-    // when the sorted corners turn clockwise.
-    bool longOnLeft = turn > 0;
-    EdgeWalk longEdge, shortEdge;
-    longEdge.Start(*v0, *v2, firstRow);
-    bool upperHalf = firstRow < middleRow;
-    if (upperHalf)
-        shortEdge.Start(*v0, *v1, firstRow);
-    else
-        shortEdge.Start(*v1, *v2, firstRow);
-
     SpanFiller fill = ChooseFiller(target, texture);
-    for (int row = firstRow; row < endRow; row++) {
-        if (upperHalf && row == middleRow) {
-            upperHalf = false;
-            shortEdge.Start(*v1, *v2, row);
-        }
-        int64_t left = longOnLeft ? longEdge.x : shortEdge.x;
-        int64_t right = longOnLeft ? shortEdge.x : longEdge.x;
-        left = std::max<int64_t>(left, target.clipLeft);
-        right = std::min<int64_t>(right, target.clipRight);
+    for (;;) {
         if (left < right)
             fill(target, texture, g, row, static_cast<int>(left), static_cast<int>(right));
         longEdge.NextRow();
         shortEdge.NextRow();
+        if (++row >= endRow)
+            return true;
+        spanOf(row);
     }
-    return true;
 }

@@ -23,11 +23,14 @@ static bool OpenMixerOutput()
         return false;
     // MIDI decoders are only listed once initialised; FluidSynth needs a soundfont to make sound.
     Mix_Init(MIX_INIT_MID);
-    if (!std::getenv("SDL_SOUNDFONTS")) {
-        if (FILE* probe = std::fopen(DEFAULT_SOUNDFONT, "rb")) {
-            std::fclose(probe);
-            Mix_SetSoundFonts(DEFAULT_SOUNDFONT);
-        }
+    // A soundfont named in SDL_SOUNDFONTS wins. It is handed over explicitly because Debian's mixer
+    // otherwise keeps its packaged default unless SDL_FORCE_SOUNDFONTS is set as well.
+    const char* named = std::getenv("SDL_SOUNDFONTS");
+    if (named && *named) {
+        Mix_SetSoundFonts(named);
+    } else if (FILE* probe = std::fopen(DEFAULT_SOUNDFONT, "rb")) {
+        std::fclose(probe);
+        Mix_SetSoundFonts(DEFAULT_SOUNDFONT);
     }
     if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, 1024) != 0) {
         Mix_Quit();

@@ -80,9 +80,9 @@ int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, i
 
 // Clips, projects and fills the kept triangles into the target's scissor rectangle (a band of
 // rows); `kept` indexes `triangles`, whose corners index `vertices` and `classes`, and `rows` goes
-// with `kept`. Each triangle
-// that reaches the screen gets its flag in `drawn` set. A band draws exactly the pixels of its
-// rows that the whole target would, so bands can be drawn in any order or at once.
+// with `kept`. Each triangle that reaches the screen gets its flag in `drawn` set. A band draws
+// exactly the pixels of its rows that the whole target would, so bands can be drawn in any order
+// or at once.
 void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVertex* vertices,
                 const RasterVertexClass* classes, const RasterTriangle* triangles, const uint32_t* kept,
                 const RasterRows* rows, int keptCount, const RasterTexture* texture, uint8_t* drawn);

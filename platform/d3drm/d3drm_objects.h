@@ -32,6 +32,11 @@ struct TextureObject final : IDirect3DRMTexture {
     bool loaded = false;
     bool decal = false;
     uint32_t transparentColour = 0; // 0x00RRGGBB
+    // The rasteriser's counts of drawn texels, made when a decal texture is first drawn; remade
+    // when the texels or the transparent colour change.
+    std::vector<uint16_t> opaqueSums;
+    bool opaqueSumsMade = false;
+    uint32_t opaqueSumsKey = 0;
 };
 
 struct MeshFace {

@@ -173,6 +173,19 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
     return static_cast<uint32_t>(keptCount);
 }
 
+// A decal texture's counts of drawn texels, made on the first frame that draws it (before any
+// thread is at work on the frame).
+const uint16_t* OpaqueSums(TextureObject* texture, const RasterTexture& raster)
+{
+    if (!texture->opaqueSumsMade || texture->opaqueSumsKey != raster.key) {
+        texture->opaqueSums.resize(RasterOpaqueSumsSize(raster));
+        RasterCountOpaque(raster, texture->opaqueSums.data());
+        texture->opaqueSumsMade = true;
+        texture->opaqueSumsKey = raster.key;
+    }
+    return texture->opaqueSums.data();
+}
+
 // The frame's meshes in drawing order, with their places in the frame's arrays and their batches.
 void ListMeshes(const FrameObject* frame, const Mat4& world, DeviceObject* device, std::vector<MeshJob>* jobs,
                 uint32_t* vertexCount, uint32_t* triangleCount)
@@ -191,6 +204,8 @@ void ListMeshes(const FrameObject* frame, const Mat4& world, DeviceObject* devic
             batch.texture.heightShift = mesh->texture->heightShift;
             batch.texture.decal = mesh->texture->decal;
             batch.texture.key = mesh->texture->transparentColour;
+            if (batch.texture.decal && !g_platformHooks.drawTransparentSpans)
+                batch.texture.opaqueSums = OpaqueSums(mesh->texture, batch.texture);
         }
         device->batches.push_back(batch);
         *vertexCount += static_cast<uint32_t>(mesh->positions.size());

@@ -50,6 +50,7 @@ void SetTexturePixels(TextureObject* texture, const DecodedBitmap& bitmap)
         }
     }
     texture->loaded = true;
+    texture->opaqueSumsMade = false;
 }
 
 void WrapAxes(Vec3 direction, Vec3 up, Vec3* x, Vec3* y, Vec3* z)

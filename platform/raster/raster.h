@@ -5,6 +5,7 @@
 
 #include "../internal/platform_private.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Where pixels go. The scissor rectangle (right and bottom exclusive) must lie inside the buffers.
@@ -49,7 +50,15 @@ struct RasterTexture {
     int heightShift = 0;
     bool decal = false;
     uint32_t key = 0;
+    // Decal textures may have their drawn texels counted, as RasterCountOpaque makes them, so that
+    // spans over transparent texels only are passed over; null otherwise.
+    const uint16_t* opaqueSums = nullptr;
 };
+
+// The counts of drawn (not key-coloured) texels of a decal texture over every rectangle from its
+// top-left corner, modulo 2^16: RasterOpaqueSumsSize(texture) values for RasterCountOpaque to fill.
+size_t RasterOpaqueSumsSize(const RasterTexture& texture);
+void RasterCountOpaque(const RasterTexture& texture, uint16_t* sums);
 
 // Vertex classes: which clip planes a vertex is beyond and, when it is beyond none, where it
 // projects: its row (for sorting triangles into bands of rows), its snapped position in 1/16

@@ -21,6 +21,10 @@ struct ScreenVertex {
     float r, g, b;
 };
 
+// Whether any texel in columns firstU..lastU and rows firstV..lastV (inclusive, before the texture
+// repeats) is drawn; the texture must have its opaque sums.
+bool AnyOpaqueTexel(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV);
+
 // Fills one triangle (clockwise on screen); false when it covers no area.
 bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                   const RasterTexture* texture);

@@ -163,6 +163,35 @@ __attribute__((noinline)) float DrawRun(const TexturedRun& run, int x, int end, 
     return q;
 }
 
+// Whether every texel a decal span would sample is transparent, so that drawing it would change
+// nothing. Along a span the texture coordinates move one way (each is a ratio of two linear
+// functions), and every pixel of a run lies between the run's ends, so the texels lie between the
+// span's ends. The far end is worked out here from the planes, where the runs reach it by sums,
+// so both ends are widened by a quarter texel: some ten times what the rounding between the two
+// can come to for the spans, depths and coordinates let through here.
+bool SpanAllTransparent(const RasterTexture& texture, const Gradients& g, float dx, float dy, int width, float q,
+                        int64_t uStart, int64_t vStart)
+{
+    const int64_t LIMIT = int64_t(1) << 26; // 1024 texels, in 16.16
+    const int64_t SLACK = 1 << 14;          // a quarter texel
+    // Short spans cost less to draw than to look up.
+    if (width < 4 || width > 640)
+        return false;
+    const float ahead = dx + static_cast<float>(width);
+    const float qEnd = g.q0 + g.dqdx * ahead + g.dqdy * dy;
+    if (!(q > 0.0f && qEnd > 0.0f && qEnd <= 2.0f * q && q <= 2.0f * qEnd))
+        return false;
+    const float inverse = 1.0f / qEnd;
+    const int64_t uEnd = SaturateToInt64((g.u0 + g.dudx * ahead + g.dudy * dy) * inverse * 65536.0f);
+    const int64_t vEnd = SaturateToInt64((g.v0 + g.dvdx * ahead + g.dvdy * dy) * inverse * 65536.0f);
+    for (int64_t end : {uStart, vStart, uEnd, vEnd})
+        if (end <= -LIMIT || end >= LIMIT)
+            return false;
+    // Shifting a negative number right rounds down, as the texel index does.
+    return !AnyOpaqueTexel(texture, (std::min(uStart, uEnd) - SLACK) >> 16, (std::max(uStart, uEnd) + SLACK) >> 16,
+                           (std::min(vStart, vEnd) - SLACK) >> 16, (std::max(vStart, vEnd) + SLACK) >> 16);
+}
+
 template <bool TEXTURED, bool DECAL, bool COUNT>
 void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
               int right)
@@ -220,6 +249,8 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     float inverseQ = 1.0f / q;
     int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
     int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    if (DECAL && texture->opaqueSums && SpanAllTransparent(*texture, g, dx, dy, right - left, q, uStart, vStart))
+        return;
     const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     for (int x = left; x < right;) {

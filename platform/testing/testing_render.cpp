@@ -104,3 +104,8 @@ void TestSetRenderThreads(int threads)
 {
     g_renderThreads = threads;
 }
+
+void TestDrawTransparentSpans(bool on)
+{
+    g_platformHooks.drawTransparentSpans = on;
+}

@@ -34,3 +34,6 @@ int TestPixelWriteCount(int x, int y);
 
 // Threads that devices made from now on draw with (0: one per core, as in the game).
 void TestSetRenderThreads(int threads);
+// Whether decal spans over transparent texels only are drawn out instead of passed over (the
+// picture must be the same either way).
+void TestDrawTransparentSpans(bool on);

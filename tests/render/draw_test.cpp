@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -256,13 +257,16 @@ TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
 TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
 {
     // The busy game-like scene over a few frames of motion, drawn in bands by 1, 2, 3 and 5
-    // threads: the pictures and the triangle counts must agree exactly.
-    const int RUNS = 4;
-    const int threadCounts[RUNS] = {1, 2, 3, 5};
+    // threads, and by one thread drawing out the starry sky's spans that it would pass over as
+    // wholly transparent: the pictures and the triangle counts must agree exactly.
+    const int RUNS = 5;
+    const int threadCounts[RUNS] = {1, 2, 3, 5, 1};
+    const bool drawTransparent[RUNS] = {false, false, false, false, true};
     std::vector<std::vector<uint16_t>> pictures[RUNS];
     std::vector<int> triangles[RUNS];
     for (int i = 0; i < RUNS; i++) {
         TestSetRenderThreads(threadCounts[i]);
+        TestDrawTransparentSpans(drawTransparent[i]);
         GameLikeScene s;
         for (int frame = 0; frame < 3; frame++) {
             s.Draw();
@@ -276,10 +280,13 @@ TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
         }
     }
     TestSetRenderThreads(0);
+    TestDrawTransparentSpans(false);
     EXPECT_GT(triangles[0][0], 5000);
     for (int i = 1; i < RUNS; i++) {
-        EXPECT_EQ(triangles[i], triangles[0]) << threadCounts[i] << " threads";
+        const std::string run =
+            std::to_string(threadCounts[i]) + " threads" + (drawTransparent[i] ? ", transparent spans drawn" : "");
+        EXPECT_EQ(triangles[i], triangles[0]) << run;
         for (int frame = 0; frame < 3; frame++)
-            EXPECT_TRUE(pictures[i][frame] == pictures[0][frame]) << threadCounts[i] << " threads, frame " << frame;
+            EXPECT_TRUE(pictures[i][frame] == pictures[0][frame]) << run << ", frame " << frame;
     }
 }

@@ -32,7 +32,8 @@ int64_t CeilDiv(int64_t a, int64_t b) // b > 0
 // the first column whose centre is at or right of an X).
 int FirstRowAtOrBelow(int32_t Y)
 {
-    return static_cast<int>(CeilDiv(static_cast<int64_t>(Y) - SUBPIXEL_ONE / 2, SUBPIXEL_ONE));
+    // ceil((Y - 1/2) / 1) in 1/16 pixels, as -floor((1/2 - Y) / 1): shifting right rounds down.
+    return static_cast<int>(-((SUBPIXEL_ONE / 2 - static_cast<int64_t>(Y)) >> SUBPIXEL_BITS));
 }
 
 // Walks one edge from top to bottom, giving per row the first pixel whose centre lies at or to the

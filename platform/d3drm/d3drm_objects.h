@@ -34,7 +34,7 @@ struct TextureObject final : IDirect3DRMTexture {
     uint32_t transparentColour = 0; // 0x00RRGGBB
     // The rasteriser's counts of drawn texels, made when a decal texture is first drawn; remade
     // when the texels or the transparent colour change.
-    std::vector<uint16_t> opaqueSums;
+    std::vector<uint16_t> opaqueSums; // empty when too many texels are drawn for them to help
     bool opaqueSumsMade = false;
     uint32_t opaqueSumsKey = 0;
 };

@@ -174,16 +174,19 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
 }
 
 // A decal texture's counts of drawn texels, made on the first frame that draws it (before any
-// thread is at work on the frame).
+// thread is at work on the frame). A texture drawn over more than a quarter of its texels (an
+// earth, a hull) gets none: its spans would seldom be skipped, and looking costs a division.
 const uint16_t* OpaqueSums(TextureObject* texture, const RasterTexture& raster)
 {
     if (!texture->opaqueSumsMade || texture->opaqueSumsKey != raster.key) {
         texture->opaqueSums.resize(RasterOpaqueSumsSize(raster));
-        RasterCountOpaque(raster, texture->opaqueSums.data());
+        const size_t drawn = RasterCountOpaque(raster, texture->opaqueSums.data());
+        if (drawn > texture->texels.size() / 4)
+            std::vector<uint16_t>().swap(texture->opaqueSums);
         texture->opaqueSumsMade = true;
         texture->opaqueSumsKey = raster.key;
     }
-    return texture->opaqueSums.data();
+    return texture->opaqueSums.empty() ? nullptr : texture->opaqueSums.data();
 }
 
 // The frame's meshes in drawing order, with their places in the frame's arrays and their batches.

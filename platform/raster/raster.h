@@ -57,8 +57,9 @@ struct RasterTexture {
 
 // The counts of drawn (not key-coloured) texels of a decal texture over every rectangle from its
 // top-left corner, modulo 2^16: RasterOpaqueSumsSize(texture) values for RasterCountOpaque to fill.
+// It returns how many texels are drawn in all.
 size_t RasterOpaqueSumsSize(const RasterTexture& texture);
-void RasterCountOpaque(const RasterTexture& texture, uint16_t* sums);
+size_t RasterCountOpaque(const RasterTexture& texture, uint16_t* sums);
 
 // Vertex classes: which clip planes a vertex is beyond and, when it is beyond none, where it
 // projects: its row (for sorting triangles into bands of rows), its snapped position in 1/16

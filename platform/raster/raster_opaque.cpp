@@ -7,8 +7,9 @@ size_t RasterOpaqueSumsSize(const RasterTexture& texture)
     return ((size_t(1) << texture.widthShift) + 1) * ((size_t(1) << texture.heightShift) + 1);
 }
 
-void RasterCountOpaque(const RasterTexture& texture, uint16_t* sums)
+size_t RasterCountOpaque(const RasterTexture& texture, uint16_t* sums)
 {
+    size_t drawn = 0;
     const size_t width = size_t(1) << texture.widthShift, height = size_t(1) << texture.heightShift;
     const size_t stride = width + 1;
     const uint32_t key = texture.key & RGB565_BITS;
@@ -18,10 +19,13 @@ void RasterCountOpaque(const RasterTexture& texture, uint16_t* sums)
         uint16_t row = 0;
         sums[(y + 1) * stride] = 0;
         for (size_t x = 0; x < width; x++) {
-            row = static_cast<uint16_t>(row + ((texture.texels[y * width + x] & RGB565_BITS) != key));
+            const bool opaque = (texture.texels[y * width + x] & RGB565_BITS) != key;
+            drawn += opaque;
+            row = static_cast<uint16_t>(row + opaque);
             sums[(y + 1) * stride + x + 1] = static_cast<uint16_t>(sums[y * stride + x + 1] + row);
         }
     }
+    return drawn;
 }
 
 namespace {

@@ -29,10 +29,11 @@ bool AnyOpaqueTexel(const RasterTexture& texture, int64_t firstU, int64_t lastU,
 bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                   const RasterTexture* texture);
 
-// Defined float-to-integer conversions: NaN gives 0, values out of range saturate.
+// Defined float-to-integer conversions: NaN gives 0, values out of range saturate. The 64-bit one
+// stops at 4e18, so that the difference of two results still fits.
 inline int64_t SaturateToInt64(float v)
 {
-    const float limit = 9.0e18f;
+    const float limit = 4.0e18f;
     if (!(v == v))
         return 0;
     if (v >= limit)

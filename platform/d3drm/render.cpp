@@ -175,7 +175,7 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
 
 // A decal texture's counts of drawn texels, made on the first frame that draws it (before any
 // thread is at work on the frame). A texture drawn over more than a quarter of its texels (an
-// earth, a hull) gets none: its spans would seldom be skipped, and looking costs a division.
+// earth, a hull) gets none: its runs would seldom be skipped, and looking would only cost time.
 const uint16_t* OpaqueSums(TextureObject* texture, const RasterTexture& raster)
 {
     if (!texture->opaqueSumsMade || texture->opaqueSumsKey != raster.key) {

@@ -51,7 +51,7 @@ struct RasterTexture {
     bool decal = false;
     uint32_t key = 0;
     // Decal textures may have their drawn texels counted, as RasterCountOpaque makes them, so that
-    // spans over transparent texels only are passed over; null otherwise.
+    // runs of pixels over transparent texels only are passed over; null otherwise.
     const uint16_t* opaqueSums = nullptr;
 };
 

@@ -23,7 +23,22 @@ struct ScreenVertex {
 
 // Whether any texel in columns firstU..lastU and rows firstV..lastV (inclusive, before the texture
 // repeats) is drawn; the texture must have its opaque sums.
-bool AnyOpaqueTexel(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV);
+bool AnyOpaqueTexelWrapping(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV);
+
+inline bool AnyOpaqueTexel(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV)
+{
+    // Most rectangles are a few texels that do not straddle the texture's edge: one look-up.
+    const int64_t width = int64_t(1) << texture.widthShift, height = int64_t(1) << texture.heightShift;
+    const int64_t x0 = firstU & (width - 1), y0 = firstV & (height - 1);
+    const int64_t x1 = x0 + (lastU - firstU) + 1, y1 = y0 + (lastV - firstV) + 1;
+    if (x1 > width || y1 > height || (x1 - x0) * (y1 - y0) > 0xFFFF)
+        return AnyOpaqueTexelWrapping(texture, firstU, lastU, firstV, lastV);
+    // The sums are kept modulo 2^16, which counts exactly in any rectangle of fewer texels.
+    const uint16_t* sums = texture.opaqueSums;
+    const int64_t stride = width + 1;
+    return static_cast<uint16_t>(sums[y1 * stride + x1] - sums[y0 * stride + x1] - sums[y1 * stride + x0] +
+                                 sums[y0 * stride + x0]) != 0;
+}
 
 // Fills one triangle (clockwise on screen); false when it covers no area.
 bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,

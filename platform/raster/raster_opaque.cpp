@@ -52,7 +52,7 @@ int WrappedRanges(int64_t first, int64_t last, int64_t size, int64_t ranges[2][2
 
 } // namespace
 
-bool AnyOpaqueTexel(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV)
+bool AnyOpaqueTexelWrapping(const RasterTexture& texture, int64_t firstU, int64_t lastU, int64_t firstV, int64_t lastV)
 {
     const int64_t width = int64_t(1) << texture.widthShift, height = int64_t(1) << texture.heightShift;
     const int64_t stride = width + 1;

@@ -127,9 +127,9 @@ struct TexturedRun {
 };
 
 template <bool DECAL, bool COUNT, bool CONSTANT>
-__attribute__((noinline)) float DrawRun(const TexturedRun& run, int x, int end, float q, float dq, uint32_t u,
-                                        uint32_t du, uint32_t v, uint32_t dv, int32_t r, int32_t g, int32_t b,
-                                        int32_t dr, int32_t dg, int32_t db)
+__attribute__((noinline)) void DrawRun(const TexturedRun& run, int x, int end, float q, float dq, uint32_t u,
+                                       uint32_t du, uint32_t v, uint32_t dv, int32_t r, int32_t g, int32_t b,
+                                       int32_t dr, int32_t dg, int32_t db)
 {
     const uint32_t* texels = run.texels;
     const uint32_t uMask = run.uMask, vMask = run.vMask, key = run.key;
@@ -161,36 +161,18 @@ __attribute__((noinline)) float DrawRun(const TexturedRun& run, int x, int end, 
             b += db;
         }
     }
-    return q;
 }
 
-// Whether every texel a decal span would sample is transparent, so that drawing it would change
-// nothing. Along a span the texture coordinates move one way (each is a ratio of two linear
-// functions), and every pixel of a run lies between the run's ends, so the texels lie between the
-// span's ends. The far end is worked out here from the planes, where the runs reach it by sums,
-// so both ends are widened by a quarter texel: some ten times what the rounding between the two
-// can come to for the spans, depths and coordinates let through here.
-bool SpanAllTransparent(const RasterTexture& texture, const Gradients& g, float dx, float dy, int width, float q,
-                        int64_t uStart, int64_t vStart)
+// Whether every texel a decal run would sample is transparent, so that drawing it would change
+// nothing: its steps are truncated towards zero, so each of its pixels samples between its ends.
+bool RunAllTransparent(const RasterTexture& texture, int64_t uStart, int64_t uEnd, int64_t vStart, int64_t vEnd)
 {
-    const int64_t LIMIT = int64_t(1) << 26; // 1024 texels, in 16.16
-    const int64_t SLACK = 1 << 14;          // a quarter texel
-    // Short spans cost less to draw than to look up.
-    if (width < 4 || width > 640)
-        return false;
-    const float ahead = dx + static_cast<float>(width);
-    const float qEnd = g.q0 + g.dqdx * ahead + g.dqdy * dy;
-    if (!(q > 0.0f && qEnd > 0.0f && qEnd <= 2.0f * q && q <= 2.0f * qEnd))
-        return false;
-    const float inverse = 1.0f / qEnd;
-    const int64_t uEnd = SaturateToInt64((g.u0 + g.dudx * ahead + g.dudy * dy) * inverse * 65536.0f);
-    const int64_t vEnd = SaturateToInt64((g.v0 + g.dvdx * ahead + g.dvdy * dy) * inverse * 65536.0f);
+    const int64_t LIMIT = int64_t(1) << 31; // coordinates whose texel a 32-bit step finds as well
     for (int64_t end : {uStart, vStart, uEnd, vEnd})
         if (end <= -LIMIT || end >= LIMIT)
             return false;
-    // Shifting a negative number right rounds down, as the texel index does.
-    return !AnyOpaqueTexel(texture, (std::min(uStart, uEnd) - SLACK) >> 16, (std::max(uStart, uEnd) + SLACK) >> 16,
-                           (std::min(vStart, vEnd) - SLACK) >> 16, (std::max(vStart, vEnd) + SLACK) >> 16);
+    return !AnyOpaqueTexel(texture, std::min(uStart, uEnd) >> 16, std::max(uStart, uEnd) >> 16,
+                           std::min(vStart, vEnd) >> 16, std::max(vStart, vEnd) >> 16);
 }
 
 template <bool TEXTURED, bool DECAL, bool COUNT>
@@ -250,33 +232,35 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     float inverseQ = 1.0f / q;
     int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
     int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
-    if (DECAL && texture->opaqueSums && SpanAllTransparent(*texture, g, dx, dy, right - left, q, uStart, vStart))
-        return;
     const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
+    const bool lookUp = DECAL && texture->opaqueSums;
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
+    // Every run's far end comes from the span's start, not from the run before it, so that the
+    // runs' divisions need not wait for one another and a run can be passed over.
     for (int x = left; x < right;) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
-        float ahead = static_cast<float>(length);
+        float ahead = static_cast<float>(x + length - left);
         float qEnd = q + g.dqdx * ahead;
         float uqEnd = uq + g.dudx * ahead;
         float vqEnd = vq + g.dvdx * ahead;
         float inverseEnd = 1.0f / qEnd;
         int64_t uEnd = SaturateToInt64(uqEnd * inverseEnd * 65536.0f);
         int64_t vEnd = SaturateToInt64(vqEnd * inverseEnd * 65536.0f);
-        // Steps are taken modulo 2^32; the masks then wrap the texture.
-        uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
-        uint32_t du = static_cast<uint32_t>(StepOver(uEnd - uStart, length));
-        uint32_t dv = static_cast<uint32_t>(StepOver(vEnd - vStart, length));
-        if (constant)
-            q = DrawRun<DECAL, COUNT, true>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
-        else
-            q = DrawRun<DECAL, COUNT, false>(run, x, x + length, q, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        if (!lookUp || !RunAllTransparent(*texture, uStart, uEnd, vStart, vEnd)) {
+            // Steps are taken modulo 2^32; the masks then wrap the texture.
+            uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
+            uint32_t du = static_cast<uint32_t>(StepOver(uEnd - uStart, length));
+            uint32_t dv = static_cast<uint32_t>(StepOver(vEnd - vStart, length));
+            float qRun = x == left ? q : q + g.dqdx * static_cast<float>(x - left);
+            if (constant)
+                DrawRun<DECAL, COUNT, true>(run, x, x + length, qRun, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+            else
+                DrawRun<DECAL, COUNT, false>(run, x, x + length, qRun, g.dqdx, u, du, v, dv, r, gg, b, dr, dg, db);
+        }
         x += length;
         r += dr * length;
         gg += dg * length;
         b += db * length;
-        uq = uqEnd;
-        vq = vqEnd;
         uStart = uEnd;
         vStart = vEnd;
     }

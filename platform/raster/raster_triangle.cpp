@@ -167,10 +167,12 @@ __attribute__((noinline)) void DrawRun(const TexturedRun& run, int x, int end, f
 // nothing: its steps are truncated towards zero, so each of its pixels samples between its ends.
 bool RunAllTransparent(const RasterTexture& texture, int64_t uStart, int64_t uEnd, int64_t vStart, int64_t vEnd)
 {
-    const int64_t LIMIT = int64_t(1) << 31; // coordinates whose texel a 32-bit step finds as well
-    for (int64_t end : {uStart, vStart, uEnd, vEnd})
-        if (end <= -LIMIT || end >= LIMIT)
-            return false;
+    // Coordinates whose texel a 32-bit step finds as well: within (-2^31, 2^31).
+    auto within = [](int64_t c) {
+        return static_cast<uint64_t>(c) + (uint64_t(1) << 31) - 1 < (uint64_t(1) << 32) - 1;
+    };
+    if (!(within(uStart) & within(uEnd) & within(vStart) & within(vEnd)))
+        return false;
     return !AnyOpaqueTexel(texture, std::min(uStart, uEnd) >> 16, std::max(uStart, uEnd) >> 16,
                            std::min(vStart, vEnd) >> 16, std::max(vStart, vEnd) >> 16);
 }

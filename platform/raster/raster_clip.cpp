@@ -33,11 +33,13 @@ float PlaneDistance(const RasterView& view, int plane, const ClipVertex& p)
 
 RasterVertexClass Classify(const RasterView& view, const RasterTarget& target, const RasterVertex& v)
 {
-    ClipVertex p{v.x, v.y, v.z, 0, 0, 0, 0, 0};
+    // PlaneDistance's six planes written out, the same sums, since every vertex of every frame
+    // comes through here.
+    const float sx = view.scale * v.x, sy = view.scale * v.y, gz = GUARD_PIXELS * v.z;
     RasterVertexClass c{0, 0.0f, 0, 0, 0.0f};
-    for (int plane = 0; plane < 6; plane++)
-        if (!(PlaneDistance(view, plane, p) >= 0))
-            c.outcode |= static_cast<uint16_t>(1 << plane);
+    auto beyond = [](float distance, int plane) { return (distance >= 0 ? 0 : 1) << plane; };
+    c.outcode = static_cast<uint16_t>(beyond(v.z - view.front, 0) | beyond(view.back - v.z, 1) | beyond(sx + gz, 2) |
+                                      beyond(gz - sx, 3) | beyond(gz - sy, 4) | beyond(sy + gz, 5));
     if (c.outcode == 0) {
         float q = 1.0f / v.z;
         float px = view.centreX + view.scale * v.x * q;

@@ -1,11 +1,13 @@
 // Drawing a frame hierarchy: world placement, culling, lighting per vertex or per face mesh by
 // mesh, then the software rasteriser in bands of rows, both shared across the cores (no library;
 // C++ threads).
+#include "band_split.h"
 #include "d3drm_objects.h"
 #include "hook_points.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -248,6 +250,7 @@ struct RenderWorkers {
     std::atomic<int> meshesDone{0};
     std::atomic<int> bandsDone{0};
     int bandCount = 1;
+    BandSplit split{1};
     DeviceObject* device = nullptr;
     RenderPass pass;
     std::vector<MeshJob> jobs;
@@ -288,15 +291,19 @@ void DrawBand(RenderWorkers& workers, int band)
     DeviceObject* device = workers.device;
     RasterTarget target = workers.pass.target;
     int rows = workers.pass.target.clipBottom - workers.pass.target.clipTop;
-    target.clipTop = workers.pass.target.clipTop + rows * band / workers.bandCount;
-    target.clipBottom = workers.pass.target.clipTop + rows * (band + 1) / workers.bandCount;
-    if (target.clipTop >= target.clipBottom)
+    target.clipTop = workers.split.Row(band, workers.pass.target.clipTop, rows);
+    target.clipBottom = workers.split.Row(band + 1, workers.pass.target.clipTop, rows);
+    if (target.clipTop >= target.clipBottom) {
+        workers.split.Took(band, 0);
         return;
+    }
+    const auto start = std::chrono::steady_clock::now();
     uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * workers.triangleCount;
     for (const RenderBatch& batch : device->batches)
         RasterFill(target, workers.pass.view, device->vertices.data(), device->classes.data(), device->triangles.data(),
                    device->kept.data() + batch.firstKept, device->keptRows.data() + batch.firstKept,
                    static_cast<int>(batch.keptCount), batch.textured ? &batch.texture : nullptr, drawn);
+    workers.split.Took(band, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
 void OpenBands(RenderWorkers& workers, uint32_t frame)
@@ -358,8 +365,10 @@ DeviceObject::DeviceObject() : workers(new RenderWorkers())
     int threads = g_renderThreads > 0 ? g_renderThreads : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::clamp(threads, 1, MAX_RENDER_THREADS);
     // One band a thread: every band reads every kept triangle and sets up again the triangles it
-    // shares with another, which costs more than the busy and empty rows of a frame even out.
+    // shares with another, which costs more than many small bands would even out. The rows are
+    // shared out by the time the bands took instead.
     workers->bandCount = threads;
+    workers->split = BandSplit(threads);
     vertices.reserve(RESERVED_TRIANGLES);
     classes.reserve(RESERVED_TRIANGLES);
     triangles.reserve(RESERVED_TRIANGLES);
@@ -461,6 +470,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }
+    workers.split.Rebalance();
     // A triangle split between bands counts once.
     int drawn = 0;
     for (size_t t = 0; t < triangleCount; t++) {

@@ -1,4 +1,5 @@
 // Drawing: projection against pixels, clipping, depth, culling, the fill rule and lighting.
+#include "band_split.h"
 #include "game_like_scene.h"
 #include "render_fixture.h"
 #include "testing_render.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -288,5 +290,34 @@ TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
         EXPECT_EQ(triangles[i], triangles[0]) << run;
         for (int frame = 0; frame < 3; frame++)
             EXPECT_TRUE(pictures[i][frame] == pictures[0][frame]) << run << ", frame " << frame;
+    }
+}
+
+TEST(RenderDraw, BandSplitSharesOutEveryRowOnceAndFollowsTheWork)
+{
+    // Each band's time as a row of work costs it: the top 100 of 480 rows cost ten times the rest,
+    // then a clock that reads nothing, NaN or less than nothing for a frame.
+    const double NAN_TIME = std::numeric_limits<double>::quiet_NaN();
+    for (int bands : {2, 3, 5}) {
+        BandSplit split(bands);
+        for (int frame = 0; frame < 40; frame++) {
+            for (int band = 0; band < bands; band++) {
+                double work = 0;
+                for (int row = split.Row(band, 0, 480); row < split.Row(band + 1, 0, 480); row++)
+                    work += row < 100 ? 10 : 1;
+                split.Took(band,
+                           frame == 10                    ? 0
+                               : frame == 11 && band == 0 ? NAN_TIME
+                               : frame == 12 && band == 1 ? -work
+                                                          : work);
+            }
+            split.Rebalance();
+            ASSERT_EQ(split.Row(0, 7, 480), 7) << bands << " bands, frame " << frame;
+            ASSERT_EQ(split.Row(bands, 7, 480), 487) << bands << " bands, frame " << frame;
+            for (int band = 0; band < bands; band++)
+                ASSERT_LE(split.Row(band, 7, 480), split.Row(band + 1, 7, 480)) << bands << " bands, frame " << frame;
+        }
+        // Work of 1000 + 380 rows in all, so the first band ends within the busy rows.
+        EXPECT_LT(split.Row(1, 0, 480), 100) << bands << " bands";
     }
 }

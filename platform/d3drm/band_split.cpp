@@ -47,6 +47,6 @@ void BandSplit::Rebalance()
     }
     // Kept in order, so that the bands still share out every row exactly once.
     for (int edge = 1; edge < bands; edge++)
-        edges_[static_cast<size_t>(edge)] = std::clamp(edges_[static_cast<size_t>(edge)],
-                                                      edges_[static_cast<size_t>(edge) - 1], 1.0);
+        edges_[static_cast<size_t>(edge)] =
+            std::clamp(edges_[static_cast<size_t>(edge)], edges_[static_cast<size_t>(edge) - 1], 1.0);
 }

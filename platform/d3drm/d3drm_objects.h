@@ -154,8 +154,8 @@ struct ViewportObject final : IDirect3DRMViewport {
 RasterView ViewportProjection(const ViewportObject* viewport);
 // Draws the hierarchy under `root` seen from the viewport's camera (d3drm_render.cpp).
 HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root);
-// Triangles drawn by the last Render.
-extern int g_lastRenderTriangles;
+// Triangles drawn by the last Render, counted when asked (tests ask; a frame does not need it).
+int LastRenderTriangles();
 
 // Our one device: the software RGB rasteriser.
 extern const GUID SOFTWARE_RGB_DEVICE_GUID;

@@ -12,7 +12,8 @@
 #include <mutex>
 #include <thread>
 
-int g_lastRenderTriangles = 0;
+// The device of the last Render that drew, whose flags tell which triangles reached the screen.
+const DeviceObject* g_lastRenderDevice = nullptr;
 
 namespace {
 
@@ -400,11 +401,13 @@ DeviceObject::~DeviceObject()
     delete workers;
     if (surface)
         surface->Release();
+    if (g_lastRenderDevice == this)
+        g_lastRenderDevice = nullptr;
 }
 
 HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
 {
-    g_lastRenderTriangles = 0;
+    g_lastRenderDevice = nullptr;
     DeviceObject* device = viewport->device;
     SurfacePixels surface;
     if (!GetSurfacePixels(device->surface, &surface))
@@ -471,14 +474,23 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }
     workers.split.Rebalance();
+    g_lastRenderDevice = device;
+    return D3DRM_OK;
+}
+
+int LastRenderTriangles()
+{
+    if (!g_lastRenderDevice)
+        return 0;
+    const DeviceObject& device = *g_lastRenderDevice;
+    const size_t triangleCount = device.workers->triangleCount;
     // A triangle split between bands counts once.
     int drawn = 0;
     for (size_t t = 0; t < triangleCount; t++) {
         uint8_t any = 0;
-        for (int band = 0; band < workers.bandCount; band++)
-            any |= device->drawn[static_cast<size_t>(band) * triangleCount + t];
+        for (int band = 0; band < device.workers->bandCount; band++)
+            any |= device.drawn[static_cast<size_t>(band) * triangleCount + t];
         drawn += any;
     }
-    g_lastRenderTriangles = drawn;
-    return D3DRM_OK;
+    return drawn;
 }

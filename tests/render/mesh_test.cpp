@@ -129,9 +129,9 @@ TEST(RenderMesh, FramesReferencesPolygonsAndCornerNormalsReadAsWritten)
     ASSERT_EQ(model.faces.size(), 3u);
     EXPECT_EQ(model.faces[0].v[0], 0u);
     EXPECT_EQ(model.faces[0].v[1], 3u);
-    EXPECT_EQ(model.faces[2].red, 1.0f);
-    EXPECT_EQ(model.faces[2].green, 0.0f);
-    EXPECT_EQ(model.faces[2].emissiveRed, 0.25f);
+    EXPECT_EQ(model.faces[2].r, 1.0f);
+    EXPECT_EQ(model.faces[2].g, 0.0f);
+    EXPECT_EQ(model.faces[2].emissiveR, 0.25f);
     EXPECT_EQ(text3(model.normals[0]), text3(MakeVec3(0, 0, -1)));
     EXPECT_EQ(text3(model.normals[4]), text3(MakeVec3(0, 0, 1)));
     EXPECT_EQ(model.faces[2].v[2], 6u);

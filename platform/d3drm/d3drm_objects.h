@@ -131,7 +131,8 @@ struct DeviceObject final : IDirect3DRMDevice {
     RenderWorkers* workers;     // bands of rows drawn at once, one thread per further core
 };
 
-// Threads used to draw a frame by devices made from now on; 0 means one per core.
+// Threads used to draw a frame by devices made from now on; 0 means one per core the process may
+// run on.
 extern int g_renderThreads;
 
 struct ViewportObject final : IDirect3DRMViewport {

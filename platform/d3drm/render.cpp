@@ -12,6 +12,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sched.h>
+
 // The device of the last Render that drew, whose flags tell which triangles reached the screen.
 const DeviceObject* g_lastRenderDevice = nullptr;
 
@@ -243,6 +245,7 @@ struct RenderWorkers {
     std::atomic<int> bandsDone{0};
     int bandCount = 1;
     BandSplit split{1};
+    bool spin = false; // whether a waiting thread may spin: only with a core for every thread
     DeviceObject* device = nullptr;
     RenderPass pass;
     std::vector<MeshJob> jobs;
@@ -282,8 +285,10 @@ bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* pa
 
 // Within a frame, one thread mostly waits for another for a few microseconds, where waking from
 // sleep takes tens on a busy machine: so a waiting thread first spins, for a while, until `done`.
-template <typename Done> void SpinUntil(Done done)
+template <typename Done> void SpinUntil(const RenderWorkers& workers, Done done)
 {
+    if (!workers.spin)
+        return;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::microseconds(SPIN_MICROSECONDS);
     for (int i = 1; !done(); i++) {
         if (i % 64 == 0 && std::chrono::steady_clock::now() > giveUp)
@@ -334,7 +339,7 @@ void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int
             OpenBands(workers, frame);
     }
     // The last mesh is usually a few microseconds away: spin for it before going to sleep.
-    SpinUntil([&] {
+    SpinUntil(workers, [&] {
         return static_cast<uint32_t>(workers.nextBand.load() >> 32) == frame ||
             static_cast<uint32_t>(workers.nextMesh.load() >> 32) != frame;
     });
@@ -375,10 +380,26 @@ void WorkerLoop(RenderWorkers* workers, int slot)
 
 int g_renderThreads = 0;
 
+namespace {
+
+// Cores this process may run on (as taskset or a container's cpuset leave it), not all the
+// machine has.
+int UsableCores()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
 DeviceObject::DeviceObject() : workers(new RenderWorkers())
 {
-    int threads = g_renderThreads > 0 ? g_renderThreads : static_cast<int>(std::thread::hardware_concurrency());
-    threads = std::clamp(threads, 1, MAX_RENDER_THREADS);
+    const int cores = UsableCores();
+    int threads = std::clamp(g_renderThreads > 0 ? g_renderThreads : cores, 1, MAX_RENDER_THREADS);
+    // A thread spinning for another that has no core to run on would only keep it off one longer.
+    workers->spin = threads > 1 && threads <= cores;
     // One band a thread: every band reads every kept triangle and sets up again the triangles it
     // shares with another, which costs more than many small bands would even out. The rows are
     // shared out by the time the bands took instead.
@@ -484,7 +505,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     workers.nextMesh = Counter(frame, 0);
     DrawShare(workers, workers.scratch[0], frame, meshCount);
     if (!workers.threads.empty()) {
-        SpinUntil([&] { return workers.bandsDone == workers.bandCount; });
+        SpinUntil(workers, [&] { return workers.bandsDone == workers.bandCount; });
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }

@@ -48,7 +48,7 @@ struct PlatformHooks {
     DWORD soundLockSplit;                  // first-region limit that splits a lock in two; 0 off
     uint16_t* pixelWriteCounts;            // per-pixel write counters of the render target
     size_t pixelWriteCountSize;
-    bool drawTransparentSpans; // decal spans over transparent texels only are drawn, not passed over
+    bool drawTransparentSpans; // decal runs over transparent texels only are drawn, not passed over
 };
 
 extern PlatformHooks g_platformHooks;

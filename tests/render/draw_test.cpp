@@ -259,7 +259,7 @@ TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
 TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
 {
     // The busy game-like scene over a few frames of motion, drawn in bands by 1, 2, 3 and 5
-    // threads, and by one thread drawing out the starry sky's spans that it would pass over as
+    // threads, and by one thread drawing out the starry sky's runs that it would pass over as
     // wholly transparent: the pictures and the triangle counts must agree exactly.
     const int RUNS = 5;
     const int threadCounts[RUNS] = {1, 2, 3, 5, 1};

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-BandSplit::BandSplit(int bands) : edges_(static_cast<size_t>(bands) + 1), seconds_(static_cast<size_t>(bands), 0.0)
+BandSplit::BandSplit(int bands)
+        : edges_(static_cast<size_t>(bands) + 1), seconds_(static_cast<size_t>(bands), 0.0),
+          wanted_(static_cast<size_t>(bands) + 1)
 {
     for (int i = 0; i <= bands; i++)
         edges_[static_cast<size_t>(i)] = static_cast<double>(i) / bands;
@@ -28,7 +30,8 @@ void BandSplit::Rebalance()
         return;
     // Time drawn so far against the fraction of rows, a line through each band; read backwards at
     // equal shares of the total for the new inner edges.
-    std::vector<double> wanted(edges_);
+    std::vector<double>& wanted = wanted_;
+    wanted.assign(edges_.begin(), edges_.end());
     int band = 0;
     double before = 0; // time of the bands above `band`
     for (int edge = 1; edge < bands; edge++) {

@@ -22,4 +22,5 @@ public:
 private:
     std::vector<double> edges_; // Bands() + 1 fractions of the rows, from exactly 0 to exactly 1
     std::vector<double> seconds_;
+    std::vector<double> wanted_; // Rebalance's own, kept so that a frame allocates nothing
 };

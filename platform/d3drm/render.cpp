@@ -287,7 +287,7 @@ bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* pa
 // sleep takes tens on a busy machine: so a waiting thread first spins, for a while, until `done`.
 template <typename Done> void SpinUntil(const RenderWorkers& workers, Done done)
 {
-    if (!workers.spin)
+    if (!workers.spin || done())
         return;
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::microseconds(SPIN_MICROSECONDS);
     for (int i = 1; !done(); i++) {

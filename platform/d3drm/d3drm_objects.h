@@ -55,6 +55,12 @@ struct MeshBuilderObject final : IDirect3DRMMeshBuilder {
     std::vector<float> us, vs; // texture coordinates, one per position
     std::vector<MeshFace> faces;
     TextureObject* texture = nullptr; // one reference held
+    // A sphere around every vertex, so that a mesh out of sight is passed over before any vertex
+    // work; made when a frame lists the mesh, for the vertices as they are then.
+    Vec3 boundCentre;
+    float boundRadius = 0;
+    bool boundMade = false;
+    size_t boundVertices = 0;
 };
 
 struct WrapObject final : IDirect3DRMWrap {

@@ -55,6 +55,7 @@ HRESULT MeshBuilderObject::Load(LPVOID fileName, LPVOID objectName, D3DRMLOADOPT
     (void)objectName;
     (void)callback;
     (void)callbackArg;
+    boundMade = false;
     positions.clear();
     normals.clear();
     us.clear();
@@ -96,6 +97,7 @@ HRESULT MeshBuilderObject::Scale(D3DVALUE sx, D3DVALUE sy, D3DVALUE sz)
         return D3DRMERR_BADVALUE;
     for (Vec3& p : positions)
         p = MakeVec3(p.x * sx, p.y * sy, p.z * sz);
+    boundMade = false;
     return D3DRM_OK;
 }
 

@@ -90,6 +90,44 @@ void LightNormal(const LightSet& lights, const std::vector<Vec3>& towardsLight, 
     }
 }
 
+// The sphere around a mesh's vertices: the middle of their box, out to the farthest of them.
+void MakeBound(MeshBuilderObject* mesh)
+{
+    Vec3 low = mesh->positions.empty() ? Vec3() : mesh->positions[0], high = low;
+    for (const Vec3& p : mesh->positions) {
+        low = MakeVec3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+        high = MakeVec3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+    }
+    mesh->boundCentre = (low + high) * 0.5f;
+    float radius = 0;
+    for (const Vec3& p : mesh->positions)
+        radius = std::max(radius, Length(p - mesh->boundCentre));
+    mesh->boundRadius = radius;
+    mesh->boundMade = true;
+    mesh->boundVertices = mesh->positions.size();
+}
+
+// Whether a mesh's sphere lies wholly beyond the front or the back plane, or a pixel or more past
+// a side of the target, where none of its faces can reach a pixel.
+bool OutOfSight(const RenderPass& pass, const Mat4& toCamera, const MeshBuilderObject& mesh)
+{
+    const Vec3 c = TransformPoint(mesh.boundCentre, toCamera);
+    // Frame matrices are rigid, so the radius holds; a little more for rounding.
+    const float r = mesh.boundRadius * 1.001f + 1e-4f;
+    const RasterView& view = pass.view;
+    const RasterTarget& target = pass.target;
+    if (c.z + r < view.front || c.z - r > view.back)
+        return true;
+    // A side is a plane through the eye, a = k z: the sphere is past it when its centre is further
+    // than its radius beyond.
+    auto past = [&](float a, float k) { return a - k * c.z > r * std::sqrt(1.0f + k * k); };
+    const float left = (static_cast<float>(target.clipLeft - 1) - view.centreX) / view.scale;
+    const float right = (static_cast<float>(target.clipRight + 1) - view.centreX) / view.scale;
+    const float top = (view.centreY - static_cast<float>(target.clipTop - 1)) / view.scale;
+    const float bottom = (view.centreY - static_cast<float>(target.clipBottom + 1)) / view.scale;
+    return past(-c.x, -left) || past(c.x, right) || past(c.y, top) || past(-c.y, -bottom);
+}
+
 // One mesh: vertices to camera space and classified, back faces and faces wholly outside dropped,
 // then light worked out only for the vertices a kept face uses. Returns how many faces it kept.
 uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& job, MeshScratch& scratch,
@@ -97,6 +135,9 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
 {
     const MeshBuilderObject* mesh = job.mesh;
     const Mat4 toCamera = Multiply(job.world, pass.fromWorldToCamera);
+    batch->triangles = mesh->faces.data();
+    if (OutOfSight(pass, toCamera, *mesh))
+        return 0;
     const size_t count = mesh->positions.size();
     const uint32_t base = job.firstVertex;
     RasterVertex* vertices = device->vertices.data() + base;
@@ -120,7 +161,6 @@ uint32_t DrawMesh(const RenderPass& pass, DeviceObject* device, const MeshJob& j
     const int keptCount = RasterCull(vertices, classes, static_cast<int>(count), faces, static_cast<int>(faceCount),
                                      kept, device->keptRows.data() + job.firstTriangle);
     // The faces are drawn where they are, unless flat light changes their colours for this frame.
-    batch->triangles = faces;
     if (keptCount == 0)
         return 0;
 
@@ -189,9 +229,12 @@ void ListMeshes(const FrameObject* frame, const Mat4& world, DeviceObject* devic
                 uint32_t* vertexCount, uint32_t* triangleCount)
 {
     for (IDirect3DRMVisual* visual : frame->visuals) {
-        const MeshBuilderObject* mesh = dynamic_cast<const MeshBuilderObject*>(visual);
+        MeshBuilderObject* mesh = dynamic_cast<MeshBuilderObject*>(visual);
         if (!mesh || mesh->faces.empty())
             continue;
+        // Here, before any thread is at work: a mesh may be listed under more than one frame.
+        if (!mesh->boundMade || mesh->boundVertices != mesh->positions.size())
+            MakeBound(mesh);
         jobs->push_back({mesh, world, *vertexCount, *triangleCount});
         RenderBatch batch;
         batch.firstKept = *triangleCount;

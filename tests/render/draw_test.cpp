@@ -113,6 +113,36 @@ TEST(RenderDraw, TinyMeshLandsWhereTransformSays)
     mesh->Release();
 }
 
+TEST(RenderDraw, MeshesAtTheEdgesDrawAndMeshesPastThemDoNot)
+{
+    // A quad 0.1 across at z = 10, where a unit is 64 pixels and the edges lie 5 units (320
+    // pixels) and 3.75 units (240 pixels) from the middle: its centre just past each edge, with a
+    // strip of it still showing, then far enough past that none does.
+    struct Place {
+        const char* where;
+        float x, y;
+        bool shows;
+    };
+    const Place places[] = {{"right, showing", 5.03f, 0, true},   {"right, past", 5.1f, 0, false},
+                            {"left, showing", -5.03f, 0, true},   {"left, past", -5.1f, 0, false},
+                            {"top, showing", 0, 3.78f, true},     {"top, past", 0, 3.85f, false},
+                            {"bottom, showing", 0, -3.78f, true}, {"bottom, past", 0, -3.85f, false}};
+    RenderFixture f;
+    f.AddAmbient(1.0f);
+    IDirect3DRMMeshBuilder* mesh =
+        LoadMesh(f.rm,
+                 WriteXModel("edge.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
+                             {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMFrame* frame = f.Show(mesh, 0, 0, 10);
+    for (const Place& place : places) {
+        frame->SetPosition(f.scene, place.x, place.y, 10);
+        f.Draw();
+        EXPECT_EQ(f.CountNot(0) > 0, place.shows) << place.where;
+        EXPECT_EQ(TestLastRenderTriangleCount(), place.shows ? 2 : 0) << place.where;
+    }
+    mesh->Release();
+}
+
 TEST(RenderDraw, TrianglesCrossingTheFrontPlaneAreClippedNotDropped)
 {
     RenderFixture f;

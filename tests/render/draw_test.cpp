@@ -36,6 +36,14 @@ std::string WriteGrid(const std::string& name, float size, int n)
     return WriteXModel(name, xyz, faces);
 }
 
+// A quad 0.1 across in the z = 0 plane, front face towards -z, as two triangles.
+IDirect3DRMMeshBuilder* LoadSmallQuad(RenderFixture& f, const std::string& name)
+{
+    return LoadMesh(f.rm,
+                    WriteXModel(name, {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
+                                {{0, 1, 2}, {1, 3, 2}}));
+}
+
 } // namespace
 
 TEST(RenderDraw, TransformMatchesHandComputedPixels)
@@ -83,10 +91,7 @@ TEST(RenderDraw, TinyMeshLandsWhereTransformSays)
 {
     RenderFixture f;
     f.AddAmbient(1.0f);
-    IDirect3DRMMeshBuilder* mesh =
-        LoadMesh(f.rm,
-                 WriteXModel("tiny.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
-                             {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMMeshBuilder* mesh = LoadSmallQuad(f, "tiny.x");
     f.camera->SetPosition(f.scene, 3, -2, 1);
     f.camera->AddRotation(D3DRMCOMBINE_BEFORE, 0.2f, 1, 0.1f, 0.3f);
     D3DVECTOR where{5.5f, -1.2f, 20};
@@ -129,10 +134,7 @@ TEST(RenderDraw, MeshesAtTheEdgesDrawAndMeshesPastThemDoNot)
                             {"bottom, showing", 0, -3.78f, true}, {"bottom, past", 0, -3.85f, false}};
     RenderFixture f;
     f.AddAmbient(1.0f);
-    IDirect3DRMMeshBuilder* mesh =
-        LoadMesh(f.rm,
-                 WriteXModel("edge.x", {-0.05f, 0.05f, 0, 0.05f, 0.05f, 0, -0.05f, -0.05f, 0, 0.05f, -0.05f, 0},
-                             {{0, 1, 2}, {1, 3, 2}}));
+    IDirect3DRMMeshBuilder* mesh = LoadSmallQuad(f, "edge.x");
     IDirect3DRMFrame* frame = f.Show(mesh, 0, 0, 10);
     for (const Place& place : places) {
         frame->SetPosition(f.scene, place.x, place.y, 10);

@@ -28,23 +28,6 @@ uint16_t BackgroundPixel(const FrameObject* camera)
     return PackRgb565((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
 }
 
-// A run of one RGB565 colour, eight bytes at a time where it can.
-void FillPixels(uint16_t* pixels, size_t count, uint16_t colour)
-{
-    if ((colour >> 8) == (colour & 0xFF)) {
-        std::memset(pixels, colour & 0xFF, count * sizeof(uint16_t));
-        return;
-    }
-    size_t i = 0;
-    for (; i < count && (reinterpret_cast<uintptr_t>(pixels + i) & 7) != 0; i++)
-        pixels[i] = colour;
-    uint64_t four = colour * 0x0001000100010001ull;
-    for (; i + 4 <= count; i += 4)
-        std::memcpy(pixels + i, &four, sizeof(four));
-    for (; i < count; i++)
-        pixels[i] = colour;
-}
-
 } // namespace
 
 HRESULT DeviceObject::SetQuality(D3DRMRENDERQUALITY value)

@@ -10,6 +10,23 @@
 #include <set>
 #include <vector>
 
+// Eight bytes at a time where it can, or a plain byte fill when both bytes of the colour agree.
+void FillPixels(uint16_t* pixels, size_t count, uint16_t colour)
+{
+    if ((colour >> 8) == (colour & 0xFF)) {
+        std::memset(pixels, colour & 0xFF, count * sizeof(uint16_t));
+        return;
+    }
+    size_t i = 0;
+    for (; i < count && (reinterpret_cast<uintptr_t>(pixels + i) & 7) != 0; i++)
+        pixels[i] = colour;
+    uint64_t four = colour * 0x0001000100010001ull;
+    for (; i + 4 <= count; i += 4)
+        std::memcpy(pixels + i, &four, sizeof(four));
+    for (; i < count; i++)
+        pixels[i] = colour;
+}
+
 namespace {
 class MemorySurface;
 
@@ -53,7 +70,7 @@ public:
             return DDERR_INVALIDRECT;
         uint16_t colour = static_cast<uint16_t>(fx->dwFillColor);
         for (LONG y = r.top; y < r.bottom; y++)
-            std::fill_n(&m_pixels[Index(r.left, y)], r.right - r.left, colour);
+            FillPixels(m_pixels.data() + Index(r.left, y), static_cast<size_t>(r.right - r.left), colour);
         return DD_OK;
     }
 

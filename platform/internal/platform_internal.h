@@ -56,6 +56,8 @@ struct SurfacePixels {
     int pitchPixels = 0;
 };
 bool GetSurfacePixels(IDirectDrawSurface* surface, SurfacePixels* out);
+// Sets `count` pixels to one colour, at the speed of a memory fill (ddraw/surface.cpp).
+void FillPixels(uint16_t* pixels, size_t count, uint16_t colour);
 // Every surface reports DDERR_SURFACELOST until restored, as after the display was taken away.
 void LoseAllSurfaces();
 

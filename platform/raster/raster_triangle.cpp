@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Perspective is corrected at every this many pixels and interpolated linearly in between.
@@ -74,7 +78,9 @@ struct Gradients {
     float q0, dqdx, dqdy;
     float u0, dudx, dudy; // u / z
     float v0, dvdx, dvdy; // v / z
-    float r0, drdx, drdy, g0, dgdx, dgdy, b0, dbdx, dbdy;
+    // Red, green and blue side by side (and a fourth lane at zero), so that a span can work out
+    // all three at once.
+    alignas(16) float colour0[4], dcolourdx[4], dcolourdy[4];
     // The colour when it is the same over the whole face (16.16 fixed point), as every span of
     // the face would work it out.
     bool flat;
@@ -112,6 +118,47 @@ inline uint32_t Modulate(uint32_t texel, int32_t r, int32_t g, int32_t b)
     uint32_t tg = (((texel >> 8) & 0xFF) * ((static_cast<uint32_t>(g) >> 16) + 1)) >> 8;
     uint32_t tb = ((texel & 0xFF) * ((static_cast<uint32_t>(b) >> 16) + 1)) >> 8;
     return PackRgb565(tr, tg, tb);
+}
+
+// A span's colour at its first pixel (16.16, each channel as ColourFixed makes it) and its step
+// per pixel towards the colour at its last pixel; no step for a span of one pixel.
+inline void SpanColour(const Gradients& g, float dx, float dy, int length, int32_t first[4], int32_t step[4])
+{
+#if defined(__SSE2__)
+    // The same sums, lane by lane, as the plain code below: max against zero also turns NaN to
+    // zero, as ColourFixed does.
+    const __m128 c0 = _mm_load_ps(g.colour0), cx = _mm_load_ps(g.dcolourdx), cy = _mm_load_ps(g.dcolourdy);
+    const __m128 scale = _mm_set1_ps(65536.0f), top = _mm_set1_ps(COLOUR_MAX), zero = _mm_setzero_ps();
+    const __m128 across = _mm_mul_ps(cy, _mm_set1_ps(dy));
+    const __m128 start = _mm_mul_ps(_mm_add_ps(_mm_add_ps(c0, _mm_mul_ps(cx, _mm_set1_ps(dx))), across), scale);
+    const __m128i startFixed = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(start, zero), top));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(first), startFixed);
+    __m128i steps = _mm_setzero_si128();
+    if (length > 1) {
+        const float span = static_cast<float>(length - 1);
+        const float inverse = 1.0f / span;
+        const __m128 end =
+            _mm_mul_ps(_mm_add_ps(_mm_add_ps(c0, _mm_mul_ps(cx, _mm_set1_ps(dx + span))), across), scale);
+        const __m128i endFixed = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(end, zero), top));
+        steps =
+            _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(_mm_sub_epi32(endFixed, startFixed)), _mm_set1_ps(inverse)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(step), steps);
+#else
+    for (int i = 0; i < 4; i++) {
+        first[i] = ColourFixed((g.colour0[i] + g.dcolourdx[i] * dx + g.dcolourdy[i] * dy) * 65536.0f);
+        step[i] = 0;
+    }
+    if (length > 1) {
+        const float span = static_cast<float>(length - 1);
+        const float inverse = 1.0f / span;
+        for (int i = 0; i < 4; i++)
+            step[i] = static_cast<int32_t>(
+                (ColourFixed((g.colour0[i] + g.dcolourdx[i] * (dx + span) + g.dcolourdy[i] * dy) * 65536.0f) -
+                 first[i]) *
+                inverse);
+    }
+#endif
 }
 
 // One run of a textured span between two perspective-correct points. A span whose colour does not
@@ -186,19 +233,10 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     int32_t r = g.rFlat, gg = g.gFlat, b = g.bFlat;
     int32_t dr = 0, dg = 0, db = 0;
     if (!g.flat) {
-        r = ColourFixed((g.r0 + g.drdx * dx + g.drdy * dy) * 65536.0f);
-        gg = ColourFixed((g.g0 + g.dgdx * dx + g.dgdy * dy) * 65536.0f);
-        b = ColourFixed((g.b0 + g.dbdx * dx + g.dbdy * dy) * 65536.0f);
-        if (right - left > 1) {
-            float span = static_cast<float>(right - left - 1);
-            float inverse = 1.0f / span;
-            dr = static_cast<int32_t>((ColourFixed((g.r0 + g.drdx * (dx + span) + g.drdy * dy) * 65536.0f) - r) *
-                                      inverse);
-            dg = static_cast<int32_t>((ColourFixed((g.g0 + g.dgdx * (dx + span) + g.dgdy * dy) * 65536.0f) - gg) *
-                                      inverse);
-            db = static_cast<int32_t>((ColourFixed((g.b0 + g.dbdx * (dx + span) + g.dbdy * dy) * 65536.0f) - b) *
-                                      inverse);
-        }
+        int32_t first[4], step[4];
+        SpanColour(g, dx, dy, right - left, first, step);
+        r = first[0], gg = first[1], b = first[2];
+        dr = step[0], dg = step[1], db = step[2];
     }
     float q = g.q0 + g.dqdx * dx + g.dqdy * dy;
     size_t rowStart = static_cast<size_t>(row) * target.pitch;
@@ -372,17 +410,19 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
         g.v0 = v0->vq;
         Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
     }
-    g.r0 = v0->r;
-    Plane(v0->r, v1->r, v2->r, x10, y10, x20, y20, inverseArea, &g.drdx, &g.drdy);
-    g.g0 = v0->g;
-    Plane(v0->g, v1->g, v2->g, x10, y10, x20, y20, inverseArea, &g.dgdx, &g.dgdy);
-    g.b0 = v0->b;
-    Plane(v0->b, v1->b, v2->b, x10, y10, x20, y20, inverseArea, &g.dbdx, &g.dbdy);
+    const float corners[3][3] = {{v0->r, v1->r, v2->r}, {v0->g, v1->g, v2->g}, {v0->b, v1->b, v2->b}};
+    for (int i = 0; i < 3; i++) {
+        g.colour0[i] = corners[i][0];
+        Plane(corners[i][0], corners[i][1], corners[i][2], x10, y10, x20, y20, inverseArea, &g.dcolourdx[i],
+              &g.dcolourdy[i]);
+    }
+    g.colour0[3] = g.dcolourdx[3] = g.dcolourdy[3] = 0.0f;
     // No slope at all: every span's ends come to this (a zero slope adds nothing at any pixel).
-    g.flat = g.drdx == 0 && g.drdy == 0 && g.dgdx == 0 && g.dgdy == 0 && g.dbdx == 0 && g.dbdy == 0;
-    g.rFlat = ColourFixed(g.r0 * 65536.0f);
-    g.gFlat = ColourFixed(g.g0 * 65536.0f);
-    g.bFlat = ColourFixed(g.b0 * 65536.0f);
+    g.flat = g.dcolourdx[0] == 0 && g.dcolourdy[0] == 0 && g.dcolourdx[1] == 0 && g.dcolourdy[1] == 0 &&
+        g.dcolourdx[2] == 0 && g.dcolourdy[2] == 0;
+    g.rFlat = ColourFixed(g.colour0[0] * 65536.0f);
+    g.gFlat = ColourFixed(g.colour0[1] * 65536.0f);
+    g.bFlat = ColourFixed(g.colour0[2] * 65536.0f);
 
     SpanFiller fill = ChooseFiller(target, texture);
     for (;;) {

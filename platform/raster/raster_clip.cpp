@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Clip planes; a vertex outside one has its bit set.
@@ -125,10 +129,75 @@ int ClipPolygon(const RasterView& view, int plane, const ClipVertex* in, int cou
 
 } // namespace
 
+#if defined(__SSE2__)
+namespace {
+
+// Floor of v + 1/2, for values well inside the 32-bit range (as projected vertices are): truncated,
+// then one less where that went up.
+__m128i RoundFour(__m128 v)
+{
+    const __m128 t = _mm_add_ps(v, _mm_set1_ps(0.5f));
+    const __m128i whole = _mm_cvttps_epi32(t);
+    const __m128i up = _mm_castps_si128(_mm_cmplt_ps(t, _mm_cvtepi32_ps(whole)));
+    return _mm_add_epi32(whole, up); // the mask is -1 where truncation went up
+}
+
+// Classify for four vertices at once: the same sums in the same order, lane by lane.
+void ClassifyFour(const RasterView& view, const RasterTarget& target, const RasterVertex* v, RasterVertexClass* out)
+{
+    __m128 x = _mm_loadu_ps(&v[0].x), y = _mm_loadu_ps(&v[1].x), z = _mm_loadu_ps(&v[2].x), w = _mm_loadu_ps(&v[3].x);
+    _MM_TRANSPOSE4_PS(x, y, z, w); // now x, y and z of the four vertices; w holds their u
+    const __m128 scale = _mm_set1_ps(view.scale), zero = _mm_setzero_ps();
+    const __m128 sx = _mm_mul_ps(scale, x), sy = _mm_mul_ps(scale, y), gz = _mm_mul_ps(_mm_set1_ps(GUARD_PIXELS), z);
+    auto beyond = [&](__m128 distance, int plane) {
+        return _mm_andnot_si128(_mm_castps_si128(_mm_cmpge_ps(distance, zero)), _mm_set1_epi32(1 << plane));
+    };
+    __m128i outcode =
+        _mm_or_si128(_mm_or_si128(_mm_or_si128(beyond(_mm_sub_ps(z, _mm_set1_ps(view.front)), 0),
+                                               beyond(_mm_sub_ps(_mm_set1_ps(view.back), z), 1)),
+                                  _mm_or_si128(beyond(_mm_add_ps(sx, gz), 2), beyond(_mm_sub_ps(gz, sx), 3))),
+                     _mm_or_si128(beyond(_mm_sub_ps(gz, sy), 4), beyond(_mm_add_ps(sy, gz), 5)));
+    const __m128 inside = _mm_castsi128_ps(_mm_cmpeq_epi32(outcode, _mm_setzero_si128()));
+    // Lanes beyond a plane are worked out too (on a harmless z) and then thrown away.
+    const __m128 q = _mm_div_ps(_mm_set1_ps(1.0f), _mm_or_ps(_mm_and_ps(inside, z), _mm_andnot_ps(inside, scale)));
+    const __m128 px = _mm_add_ps(_mm_set1_ps(view.centreX), _mm_mul_ps(sx, q));
+    const __m128 py = _mm_sub_ps(_mm_set1_ps(view.centreY), _mm_mul_ps(sy, q));
+    auto off = [&](__m128 mask, uint16_t bit) {
+        return _mm_and_si128(_mm_castps_si128(_mm_and_ps(mask, inside)), _mm_set1_epi32(bit));
+    };
+    outcode = _mm_or_si128(
+        outcode,
+        _mm_or_si128(
+            _mm_or_si128(off(_mm_cmplt_ps(px, _mm_set1_ps(static_cast<float>(target.clipLeft))), OFF_LEFT),
+                         off(_mm_cmpgt_ps(px, _mm_set1_ps(static_cast<float>(target.clipRight))), OFF_RIGHT)),
+            _mm_or_si128(off(_mm_cmplt_ps(py, _mm_set1_ps(static_cast<float>(target.clipTop))), OFF_TOP),
+                         off(_mm_cmpgt_ps(py, _mm_set1_ps(static_cast<float>(target.clipBottom))), OFF_BOTTOM))));
+    const __m128i sixteenth = _mm_castps_si128(inside);
+    alignas(16) int32_t codes[4], xs[4], ys[4];
+    alignas(16) float rows[4], qs[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(codes), outcode);
+    _mm_store_si128(reinterpret_cast<__m128i*>(xs),
+                    _mm_and_si128(RoundFour(_mm_mul_ps(px, _mm_set1_ps(SUBPIXEL_ONE))), sixteenth));
+    _mm_store_si128(reinterpret_cast<__m128i*>(ys),
+                    _mm_and_si128(RoundFour(_mm_mul_ps(py, _mm_set1_ps(SUBPIXEL_ONE))), sixteenth));
+    _mm_store_ps(rows, _mm_and_ps(py, inside));
+    _mm_store_ps(qs, _mm_and_ps(q, inside));
+    for (int i = 0; i < 4; i++)
+        out[i] = RasterVertexClass{static_cast<uint16_t>(codes[i]), rows[i], xs[i], ys[i], qs[i]};
+}
+
+} // namespace
+#endif
+
 void RasterClassify(const RasterTarget& target, const RasterView& view, const RasterVertex* vertices, int count,
                     RasterVertexClass* classes)
 {
-    for (int i = 0; i < count; i++)
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4)
+        ClassifyFour(view, target, vertices + i, classes + i);
+#endif
+    for (; i < count; i++)
         classes[i] = Classify(view, target, vertices[i]);
 }
 

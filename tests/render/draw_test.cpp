@@ -1,12 +1,14 @@
 // Drawing: projection against pixels, clipping, depth, culling, the fill rule and lighting.
 #include "band_split.h"
 #include "game_like_scene.h"
+#include "raster.h"
 #include "render_fixture.h"
 #include "testing_render.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -286,6 +288,50 @@ TEST(RenderDraw, LightingFollowsAmbientDirectionalAndFaceColour)
     lightFrame->Release();
     sun->Release();
     quad->Release();
+}
+
+TEST(RenderDraw, VerticesClassifyAlikeFourAtOnceAndOneByOne)
+{
+    // Vertices on and past every plane and side, at pixel and half-pixel positions, and not
+    // numbers at all: classified in blocks of four, each must come out as it does alone.
+    RasterTarget target;
+    target.clipLeft = 10, target.clipTop = 20, target.clipRight = 630, target.clipBottom = 470;
+    RasterView view;
+    view.scale = 400, view.centreX = 320, view.centreY = 240, view.front = 1, view.back = 100;
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const float xyz[][3] = {{0, 0, 5},          {0.1f, -0.2f, 1},
+                            {0, 0, 0.999f},     {0, 0, 100},
+                            {0, 0, 100.01f},    {-0.775f, 0, 1},
+                            {0.775f, 0, 1},     {0, 0.55f, 1},
+                            {0, -0.575f, 1},    {20.48f, 0, 1},
+                            {20.49f, 0, 1},     {0, -20.49f, 1},
+                            {-3, 2, -4},        {0.00125f, 0, 1},
+                            {-0.00125f, 0, 1},  {nan, 0, 2},
+                            {0, inf, 2},        {0, 0, nan},
+                            {1e30f, 1, 2},      {0.4f, 0.3f, 7},
+                            {-0.5f, -0.25f, 3}, {0.00078125f, 0.00078125f, 1},
+                            {2, 2, 2},          {-0.8f, 0, 1},
+                            {0, -0.6f, 1},      {-0.9013f, 0.7013f, 1}};
+    const int count = static_cast<int>(sizeof(xyz) / sizeof(xyz[0]));
+    std::vector<RasterVertex> vertices;
+    for (const auto& p : xyz)
+        vertices.push_back({p[0], p[1], p[2], 0.5f, 0.25f, 1, 1, 1});
+    std::vector<RasterVertexClass> together(count), alone(count);
+    RasterClassify(target, view, vertices.data(), count, together.data());
+    for (int i = 0; i < count; i++)
+        RasterClassify(target, view, &vertices[i], 1, &alone[i]);
+    for (int i = 0; i < count; i++) {
+        EXPECT_EQ(together[i].outcode, alone[i].outcode) << "vertex " << i;
+        EXPECT_EQ(together[i].X, alone[i].X) << "vertex " << i;
+        EXPECT_EQ(together[i].Y, alone[i].Y) << "vertex " << i;
+        EXPECT_EQ(std::memcmp(&together[i].row, &alone[i].row, sizeof(float)), 0) << "vertex " << i;
+        EXPECT_EQ(std::memcmp(&together[i].q, &alone[i].q, sizeof(float)), 0) << "vertex " << i;
+    }
+    // The table reaches each side and both planes.
+    uint16_t seen = 0;
+    for (const RasterVertexClass& c : alone)
+        seen |= c.outcode;
+    EXPECT_EQ(seen, 0x3FF);
 }
 
 TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)

@@ -223,6 +223,25 @@ bool RunAllTransparent(const RasterTexture& texture, int64_t uStart, int64_t uEn
                            std::min(vStart, vEnd) >> 16, std::max(vStart, vEnd) >> 16);
 }
 
+// Whether a decal span of several runs samples only transparent texels, looked up once. Along a
+// span in front of the eye the texture coordinates move one way only, so every run's ends lie
+// between the span's two ends, but for rounding. While the depth changes by less than half along
+// the span, that rounding stays far below the quarter texel added on every side.
+bool SpanAllTransparent(const RasterTexture& texture, const Gradients& g, float q, float uq, float vq, int64_t uStart,
+                        int64_t vStart, int length)
+{
+    const float ahead = static_cast<float>(length);
+    const float qEnd = q + g.dqdx * ahead;
+    if (!(q > 0.0f) || !(qEnd > 0.5f * q) || !(q > 0.5f * qEnd))
+        return false;
+    const float inverseEnd = 1.0f / qEnd;
+    const int64_t uEnd = SaturateToInt64((uq + g.dudx * ahead) * inverseEnd * 65536.0f);
+    const int64_t vEnd = SaturateToInt64((vq + g.dvdx * ahead) * inverseEnd * 65536.0f);
+    const int64_t slack = 1 << 14;
+    return RunAllTransparent(texture, std::min(uStart, uEnd) - slack, std::max(uStart, uEnd) + slack,
+                             std::min(vStart, vEnd) - slack, std::max(vStart, vEnd) + slack);
+}
+
 template <bool TEXTURED, bool DECAL, bool COUNT>
 void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
               int right)
@@ -282,6 +301,9 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
                                         static_cast<uint32_t>(vStart), 0, r, gg, b, 0, 0, 0);
         return;
     }
+    if (lookUp && right - left > PERSPECTIVE_STEP &&
+        SpanAllTransparent(*texture, g, q, uq, vq, uStart, vStart, right - left))
+        return;
     // Every run's far end comes from the span's start, not from the run before it, so that the
     // runs' divisions need not wait for one another and a run can be passed over.
     for (int x = left; x < right;) {

@@ -123,6 +123,18 @@ struct DeviceObject final : IDirect3DRMDevice {
     int height = 0;
     D3DRMRENDERQUALITY quality = D3DRMRENDER_FLAT;
     std::vector<float> depth; // width x height, made once
+    // The rectangle of the depth buffer a viewport's Clear left to the next Render to empty: each
+    // band of rows empties its own part just before it draws there, at the same time as the
+    // others. Empty when left == right.
+    int depthClearLeft = 0, depthClearTop = 0, depthClearRight = 0, depthClearBottom = 0;
+    size_t depthClearPitch = 0; // floats per row
+    // Asks for a rectangle to be emptied by the next Render; one asked for before that is
+    // emptied at once if it is another.
+    void ClearDepthLater(int left, int top, int right, int bottom, size_t pitch);
+    // Empties the asked-for rectangle's rows from `top` to `bottom`.
+    void ClearDepthRows(int top, int bottom);
+    // After a Render: nothing is left to empty.
+    void DepthCleared() { depthClearLeft = depthClearRight = 0; }
     // The frame being drawn: every mesh's vertices in camera space, their classes, the faces kept
     // after culling (at each mesh's first face; flat light colours a copy of them in `triangles`),
     // one batch per mesh. Kept from frame to frame and only ever grown, so drawing allocates

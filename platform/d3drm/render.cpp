@@ -354,6 +354,7 @@ void DrawBand(RenderWorkers& workers, int band)
         return;
     }
     const auto start = std::chrono::steady_clock::now();
+    device->ClearDepthRows(target.clipTop, target.clipBottom);
     uint8_t* drawn = device->drawn.data() + static_cast<size_t>(band) * workers.triangleCount;
     for (const RenderBatch& batch : device->batches)
         RasterFill(target, workers.pass.view, device->vertices.data() + batch.firstVertex,
@@ -491,8 +492,10 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     if (!GetSurfacePixels(device->surface, &surface))
         return D3DRMERR_BADDEVICE;
     size_t depthSize = static_cast<size_t>(surface.pitchPixels) * surface.height;
-    if (device->depth.size() < depthSize)
+    if (device->depth.size() < depthSize) {
         device->depth.assign(depthSize, 0.0f);
+        device->DepthCleared();
+    }
 
     RenderWorkers& workers = *device->workers;
     RenderPass& pass = workers.pass;
@@ -508,6 +511,13 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     pass.target.clipBottom = std::min(viewport->top + viewport->height, surface.height);
     if (pass.target.clipLeft >= pass.target.clipRight || pass.target.clipTop >= pass.target.clipBottom)
         return D3DRM_OK;
+    // What the bands will not reach of the depth a Clear left to this frame is emptied here.
+    if (device->depthClearPitch != static_cast<size_t>(surface.pitchPixels)) {
+        device->ClearDepthRows(0, surface.height);
+        device->DepthCleared();
+    }
+    device->ClearDepthRows(0, pass.target.clipTop);
+    device->ClearDepthRows(pass.target.clipBottom, surface.height);
     pass.view = ViewportProjection(viewport);
     pass.fromWorldToCamera = InverseRigid(FrameWorldMatrix(viewport->camera));
     pass.lightOn = (device->quality & D3DRMLIGHT_ON) != 0;
@@ -553,6 +563,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
         workers.finished.wait(lock, [&] { return workers.bandsDone == workers.bandCount; });
     }
     workers.split.Rebalance();
+    device->DepthCleared();
     g_lastRenderDevice = device;
     return D3DRM_OK;
 }

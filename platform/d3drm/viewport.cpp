@@ -93,19 +93,47 @@ HRESULT ViewportObject::Clear()
         device->depth.assign(depthPitch * surface.height, 0.0f);
     if (left >= right || top >= bottom)
         return D3DRM_OK;
-    // Whole rows at once when the viewport spans the surface; the depth buffer's empty value has
-    // all bits clear, so it is a plain byte fill either way.
+    // Whole rows at once when the viewport spans the surface.
     size_t rowPixels = static_cast<size_t>(right - left);
     int rows = bottom - top;
-    if (left == 0 && rowPixels == depthPitch) {
+    if (left == 0 && rowPixels == static_cast<size_t>(surface.pitchPixels)) {
         rowPixels *= static_cast<size_t>(rows);
         rows = 1;
     }
-    for (int y = top; y < top + rows; y++) {
+    for (int y = top; y < top + rows; y++)
         FillPixels(surface.pixels + static_cast<size_t>(y) * surface.pitchPixels + left, rowPixels, fill);
-        std::memset(device->depth.data() + y * depthPitch + left, 0, rowPixels * sizeof(float));
-    }
+    // Only drawing reads the depth buffer, so the drawing threads empty it, each in its own rows.
+    device->ClearDepthLater(left, top, right, bottom, depthPitch);
     return D3DRM_OK;
+}
+
+void DeviceObject::ClearDepthLater(int left, int top, int right, int bottom, size_t pitch)
+{
+    if (left != depthClearLeft || top != depthClearTop || right != depthClearRight || bottom != depthClearBottom ||
+        pitch != depthClearPitch)
+        ClearDepthRows(depthClearTop, depthClearBottom);
+    depthClearLeft = left;
+    depthClearTop = top;
+    depthClearRight = right;
+    depthClearBottom = bottom;
+    depthClearPitch = pitch;
+}
+
+void DeviceObject::ClearDepthRows(int top, int bottom)
+{
+    top = std::max(top, depthClearTop);
+    bottom = std::min(bottom, depthClearBottom);
+    if (depthClearLeft >= depthClearRight)
+        return;
+    // The empty value has all bits clear: a plain byte fill, whole rows at once where it can.
+    const size_t left = static_cast<size_t>(depthClearLeft), count = static_cast<size_t>(depthClearRight) - left;
+    if (left == 0 && count == depthClearPitch && top < bottom) {
+        std::memset(depth.data() + static_cast<size_t>(top) * depthClearPitch, 0,
+                    count * static_cast<size_t>(bottom - top) * sizeof(float));
+        return;
+    }
+    for (int y = top; y < bottom; y++)
+        std::memset(depth.data() + static_cast<size_t>(y) * depthClearPitch + left, 0, count * sizeof(float));
 }
 
 HRESULT ViewportObject::Render(LPDIRECT3DRMFRAME frame)

@@ -334,6 +334,46 @@ TEST(RenderDraw, VerticesClassifyAlikeFourAtOnceAndOneByOne)
     EXPECT_EQ(seen, 0x3FF);
 }
 
+TEST(RenderDraw, EachClearEmptiesItsOwnViewportsDepthBeforeTheNextRender)
+{
+    // A near red wall fills the depth everywhere; then a far blue wall is drawn through two
+    // viewports, the top and the bottom half, each cleared first. Blue shows in both halves only
+    // if each Clear emptied its own half by the time that half was drawn, whichever viewport
+    // rendered in between.
+    RenderFixture f;
+    const std::vector<float> wall = {-50, 50, 0, 50, 50, 0, -50, -50, 0, 50, -50, 0};
+    IDirect3DRMMeshBuilder* red =
+        LoadMesh(f.rm, WriteXModel("near.x", wall, {{0, 1, 2}, {1, 3, 2}}, {1, 0, 0, 1, 0, 0}));
+    IDirect3DRMMeshBuilder* blue =
+        LoadMesh(f.rm, WriteXModel("far.x", wall, {{0, 1, 2}, {1, 3, 2}}, {0, 0, 1, 0, 0, 1}));
+    f.AddAmbient(1.0f);
+    IDirect3DRMFrame* redFrame = f.Show(red, 0, 0, 10);
+    f.Draw();
+    ASSERT_EQ(f.Pixel(320, 100), 0xF800);
+    ASSERT_EQ(f.Pixel(320, 380), 0xF800);
+    redFrame->DeleteVisual(red);
+    f.Show(blue, 0, 0, 20);
+    IDirect3DRMViewport *top = nullptr, *bottom = nullptr;
+    ASSERT_EQ(f.rm->CreateViewport(f.device, f.camera, 0, 0, 640, 240, &top), D3DRM_OK);
+    ASSERT_EQ(f.rm->CreateViewport(f.device, f.camera, 0, 240, 640, 240, &bottom), D3DRM_OK);
+    top->SetBack(400);
+    bottom->SetBack(400);
+    top->Clear();
+    bottom->Clear();
+    EXPECT_EQ(top->Render(f.scene), D3DRM_OK);
+    EXPECT_EQ(bottom->Render(f.scene), D3DRM_OK);
+    EXPECT_EQ(f.Pixel(320, 100), 0x001F);
+    EXPECT_EQ(f.Pixel(320, 380), 0x001F);
+    // No Clear, no emptying: the wall drawn last still hides itself.
+    f.Show(red, 0, 0, 30);
+    EXPECT_EQ(f.viewport->Render(f.scene), D3DRM_OK);
+    EXPECT_EQ(f.Pixel(320, 240), 0x001F);
+    top->Release();
+    bottom->Release();
+    red->Release();
+    blue->Release();
+}
+
 TEST(RenderDraw, EveryThreadCountDrawsTheSamePixels)
 {
     // The busy game-like scene over a few frames of motion, drawn in bands by 1, 2, 3 and 5

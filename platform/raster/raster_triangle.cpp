@@ -347,6 +347,50 @@ SpanFiller ChooseFiller(const RasterTarget& target, const RasterTexture* texture
     return count ? FillSpan<true, false, true> : FillSpan<true, false, false>;
 }
 
+// The attribute planes of a triangle, from its snapped corners sorted from the top; `turn` is
+// their doubled area in 1/256 pixels.
+void MakeGradients(const ScreenVertex* v0, const ScreenVertex* v1, const ScreenVertex* v2, int64_t turn,
+                   const RasterTexture* texture, Gradients& g)
+{
+    const float toPixels = 1.0f / SUBPIXEL_ONE;
+    g.originX = static_cast<float>(v0->X) * toPixels;
+    g.originY = static_cast<float>(v0->Y) * toPixels;
+    float x10 = static_cast<float>(v1->X - v0->X) * toPixels, y10 = static_cast<float>(v1->Y - v0->Y) * toPixels;
+    float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
+    float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
+    g.q0 = v0->q;
+    Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
+    if (texture) {
+        g.u0 = v0->uq;
+        Plane(v0->uq, v1->uq, v2->uq, x10, y10, x20, y20, inverseArea, &g.dudx, &g.dudy);
+        g.v0 = v0->vq;
+        Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
+    }
+    const float corners[3][3] = {{v0->r, v1->r, v2->r}, {v0->g, v1->g, v2->g}, {v0->b, v1->b, v2->b}};
+    for (int i = 0; i < 3; i++) {
+        g.colour0[i] = corners[i][0];
+        Plane(corners[i][0], corners[i][1], corners[i][2], x10, y10, x20, y20, inverseArea, &g.dcolourdx[i],
+              &g.dcolourdy[i]);
+    }
+    g.colour0[3] = g.dcolourdx[3] = g.dcolourdy[3] = 0.0f;
+    // No slope at all: every span's ends come to this (a zero slope adds nothing at any pixel).
+    g.flat = g.dcolourdx[0] == 0 && g.dcolourdy[0] == 0 && g.dcolourdx[1] == 0 && g.dcolourdy[1] == 0 &&
+        g.dcolourdx[2] == 0 && g.dcolourdy[2] == 0;
+    g.rFlat = ColourFixed(g.colour0[0] * 65536.0f);
+    g.gFlat = ColourFixed(g.colour0[1] * 65536.0f);
+    g.bFlat = ColourFixed(g.colour0[2] * 65536.0f);
+}
+
+// Whether the pixel centre of column `column` and row `row` lies at or right of the edge from
+// `top` down to `bottom`: the edge walk's test, multiplied out instead of divided.
+inline bool AtOrRightOf(const ScreenVertex& top, const ScreenVertex& bottom, int column, int row)
+{
+    const int64_t dY = static_cast<int64_t>(bottom.Y) - top.Y, dX = static_cast<int64_t>(bottom.X) - top.X;
+    const int64_t centreX = static_cast<int64_t>(column) * SUBPIXEL_ONE + SUBPIXEL_ONE / 2;
+    const int64_t centreY = static_cast<int64_t>(row) * SUBPIXEL_ONE + SUBPIXEL_ONE / 2;
+    return (centreX - top.X) * dY - (centreY - top.Y) * dX >= 0;
+}
+
 } // namespace
 
 bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
@@ -374,8 +418,9 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     // Likewise for columns: every span lies between the leftmost and the rightmost corner, and
     // many small triangles hold no pixel centre there.
     int32_t leftmost = std::min(a.X, std::min(b.X, c.X)), rightmost = std::max(a.X, std::max(b.X, c.X));
-    if (std::max(FirstRowAtOrBelow(leftmost), target.clipLeft) >=
-        std::min(FirstRowAtOrBelow(rightmost), target.clipRight))
+    const int firstColumn = std::max(FirstRowAtOrBelow(leftmost), target.clipLeft);
+    const int endColumn = std::min(FirstRowAtOrBelow(rightmost), target.clipRight);
+    if (firstColumn >= endColumn)
         return true;
 
     // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
@@ -385,6 +430,39 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     // The long edge runs from the top vertex to the bottom one; the middle vertex is on its right
     // when the sorted corners turn clockwise.
     bool longOnLeft = turn > 0;
+
+    // Two in five of the triangles that get this far hold one or two pixel centres between their
+    // corners: those centres are tested one by one against the edges the walk would use, which
+    // needs no division.
+    if ((endColumn - firstColumn) * (endRow - firstRow) <= 2) {
+        int spanLeft[2], spanRight[2];
+        bool any = false;
+        for (int row = firstRow; row < endRow; row++) {
+            const ScreenVertex& shortTop = row < middleRow ? *v0 : *v1;
+            const ScreenVertex& shortBottom = row < middleRow ? *v1 : *v2;
+            int first = endColumn, end = firstColumn;
+            for (int column = firstColumn; column < endColumn; column++) {
+                const bool pastLong = AtOrRightOf(*v0, *v2, column, row);
+                const bool pastShort = AtOrRightOf(shortTop, shortBottom, column, row);
+                if (longOnLeft ? pastLong && !pastShort : pastShort && !pastLong) {
+                    first = std::min(first, column);
+                    end = column + 1;
+                }
+            }
+            spanLeft[row - firstRow] = first;
+            spanRight[row - firstRow] = end;
+            any |= first < end;
+        }
+        if (!any)
+            return true;
+        Gradients g;
+        MakeGradients(v0, v1, v2, turn, texture, g);
+        SpanFiller fill = ChooseFiller(target, texture);
+        for (int row = firstRow; row < endRow; row++)
+            if (spanLeft[row - firstRow] < spanRight[row - firstRow])
+                fill(target, texture, g, row, spanLeft[row - firstRow], spanRight[row - firstRow]);
+        return true;
+    }
     EdgeWalk longEdge, shortEdge;
     longEdge.Start(*v0, *v2, firstRow);
     bool upperHalf = firstRow < middleRow;
@@ -417,34 +495,8 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     }
 
     // Attribute planes, from the snapped positions.
-    const float toPixels = 1.0f / SUBPIXEL_ONE;
     Gradients g;
-    g.originX = static_cast<float>(v0->X) * toPixels;
-    g.originY = static_cast<float>(v0->Y) * toPixels;
-    float x10 = static_cast<float>(v1->X - v0->X) * toPixels, y10 = static_cast<float>(v1->Y - v0->Y) * toPixels;
-    float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
-    float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
-    g.q0 = v0->q;
-    Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
-    if (texture) {
-        g.u0 = v0->uq;
-        Plane(v0->uq, v1->uq, v2->uq, x10, y10, x20, y20, inverseArea, &g.dudx, &g.dudy);
-        g.v0 = v0->vq;
-        Plane(v0->vq, v1->vq, v2->vq, x10, y10, x20, y20, inverseArea, &g.dvdx, &g.dvdy);
-    }
-    const float corners[3][3] = {{v0->r, v1->r, v2->r}, {v0->g, v1->g, v2->g}, {v0->b, v1->b, v2->b}};
-    for (int i = 0; i < 3; i++) {
-        g.colour0[i] = corners[i][0];
-        Plane(corners[i][0], corners[i][1], corners[i][2], x10, y10, x20, y20, inverseArea, &g.dcolourdx[i],
-              &g.dcolourdy[i]);
-    }
-    g.colour0[3] = g.dcolourdx[3] = g.dcolourdy[3] = 0.0f;
-    // No slope at all: every span's ends come to this (a zero slope adds nothing at any pixel).
-    g.flat = g.dcolourdx[0] == 0 && g.dcolourdy[0] == 0 && g.dcolourdx[1] == 0 && g.dcolourdy[1] == 0 &&
-        g.dcolourdx[2] == 0 && g.dcolourdy[2] == 0;
-    g.rFlat = ColourFixed(g.colour0[0] * 65536.0f);
-    g.gFlat = ColourFixed(g.colour0[1] * 65536.0f);
-    g.bFlat = ColourFixed(g.colour0[2] * 65536.0f);
+    MakeGradients(v0, v1, v2, turn, texture, g);
 
     SpanFiller fill = ChooseFiller(target, texture);
     for (;;) {

@@ -10,6 +10,10 @@
 #include <set>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Eight bytes at a time where it can, or a plain byte fill when both bytes of the colour agree.
 void FillPixels(uint16_t* pixels, size_t count, uint16_t colour)
 {
@@ -25,6 +29,26 @@ void FillPixels(uint16_t* pixels, size_t count, uint16_t colour)
         std::memcpy(pixels + i, &four, sizeof(four));
     for (; i < count; i++)
         pixels[i] = colour;
+}
+
+// Copies the pixels that are not the key colour; the sprites of a busy frame are mostly drawn
+// this way, eight pixels at a time where SSE2 is.
+static void CopyKeyed(uint16_t* out, const uint16_t* in, int count, uint16_t key)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i keys = _mm_set1_epi16(static_cast<short>(key));
+    for (; i + 8 <= count; i += 8) {
+        const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i to = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+        const __m128i transparent = _mm_cmpeq_epi16(from, keys);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_and_si128(transparent, to), _mm_andnot_si128(transparent, from)));
+    }
+#endif
+    for (; i < count; i++)
+        if (in[i] != key)
+            out[i] = in[i];
 }
 
 namespace {
@@ -118,10 +142,7 @@ public:
                 std::memcpy(out, in, static_cast<size_t>(width) * sizeof(uint16_t));
                 continue;
             }
-            uint16_t key = from->m_key;
-            for (int i = 0; i < width; i++)
-                if (in[i] != key)
-                    out[i] = in[i];
+            CopyKeyed(out, in, width, from->m_key);
         }
         if (m_caps & DDSCAPS_PRIMARYSURFACE)
             Present();

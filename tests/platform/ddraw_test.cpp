@@ -82,22 +82,33 @@ TEST(Platform2dSurfaces, BltFastRefusesEveryRectangleThatDoesNotFitAndCopiesNoth
 
 TEST(Platform2dSurfaces, SourceColourKeySkipsOnlyKeyPixels)
 {
+    // Wide enough for whole blocks of eight pixels and a few left over, with key pixels in both.
     DisplayFixture display;
-    IDirectDrawSurface* sheet = display.Offscreen(4, 4);
-    IDirectDrawSurface* target = display.Offscreen(4, 4);
+    IDirectDrawSurface* sheet = display.Offscreen(13, 4);
+    IDirectDrawSurface* target = display.Offscreen(13, 4);
     FillPattern(sheet);
+    SurfacePixels from = Pixels(sheet), to = Pixels(target);
+    for (int y = 0; y < 4; y++)
+        from.pixels[y * from.pitchPixels + 10] = 0;
+    from.pixels[2 * from.pitchPixels + 3] = 0;
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 13; x++)
+            to.pixels[y * to.pitchPixels + x] = static_cast<uint16_t>(0x1000 + x + 16 * y);
     DDCOLORKEY key{0, 0};
     ASSERT_EQ(sheet->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
 
-    At(target, 1, 1) = 0x1234;
     ASSERT_EQ(target->BltFast(0, 0, sheet, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), DD_OK);
-    EXPECT_EQ(At(target, 1, 1), 0x1234); // key pixel left the destination alone
-    EXPECT_EQ(At(target, 2, 1), 2 + 10 + 1);
-    EXPECT_EQ(At(target, 0, 0), 1);
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 13; x++) {
+            const uint16_t source = from.pixels[y * from.pitchPixels + x];
+            // A key pixel leaves the destination alone.
+            EXPECT_EQ(At(target, x, y), source == 0 ? 0x1000 + x + 16 * y : source) << x << ", " << y;
+        }
 
     // Without the flag every pixel goes, key colour included.
     ASSERT_EQ(target->BltFast(0, 0, sheet, nullptr, DDBLTFAST_WAIT), DD_OK);
     EXPECT_EQ(At(target, 1, 1), 0);
+    EXPECT_EQ(At(target, 10, 3), 0);
     sheet->Release();
     target->Release();
 }

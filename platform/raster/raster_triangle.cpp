@@ -463,6 +463,7 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
                 fill(target, texture, g, row, spanLeft[row - firstRow], spanRight[row - firstRow]);
         return true;
     }
+
     EdgeWalk longEdge, shortEdge;
     longEdge.Start(*v0, *v2, firstRow);
     bool upperHalf = firstRow < middleRow;

@@ -271,10 +271,12 @@ template <typename T> void Hold(std::vector<T>& array, size_t count)
 // of rows. Each band fills every batch within its own rows, in the frame's order, so the picture
 // is the same however many threads share the work.
 //
-// Meshes and bands are handed out by counters that carry the frame's number beside the next part,
-// so a thread that wakes late, after its frame is over, finds nothing of another frame to take.
-// Each step is done when all its parts are, so the caller never waits for a thread that has not
-// woken yet (on a busy machine it may not get a core for a while).
+// Meshes are handed out by a counter that carries the frame's number beside the next mesh, and
+// bands by a word that carries it beside a bit per band taken, so a thread that wakes late, after
+// its frame is over, finds nothing of another frame to take. Each thread takes its own band first,
+// the same rows every frame, but any band left over once its own is done. Each step is done when
+// all its parts are, so the caller never waits for a thread that has not woken yet (on a busy
+// machine it may not get a core for a while).
 struct RenderWorkers {
     std::vector<std::thread> threads;
     std::mutex mutex;
@@ -282,8 +284,8 @@ struct RenderWorkers {
     uint32_t frame = 0; // the frame being drawn; a new one to draw when it changes (under mutex)
     int meshCount = 0;  // the frame's meshes (under mutex)
     bool stopping = false;
-    std::atomic<uint64_t> nextMesh{0}; // frame << 32 | next mesh
-    std::atomic<uint64_t> nextBand{0}; // frame << 32 | next band, once every mesh is done
+    std::atomic<uint64_t> nextMesh{0};   // frame << 32 | next mesh
+    std::atomic<uint64_t> bandsTaken{0}; // frame << 32 | a bit per band taken, once every mesh is done
     std::atomic<int> meshesDone{0};
     std::atomic<int> bandsDone{0};
     int bandCount = 1;
@@ -321,6 +323,32 @@ bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* pa
             return false;
         if (counter.compare_exchange_weak(current, current + 1)) {
             *part = static_cast<int>(current & 0xFFFFFFFFu);
+            return true;
+        }
+    }
+}
+
+// Takes a band of `frame` not taken yet, the thread's own (`slot`) first: a band drawn by the same
+// core frame after frame finds its rows of the buffers in that core's cache. False when every band
+// is taken or the bands belong to another frame.
+static_assert(MAX_RENDER_THREADS <= 32, "a bit per band beside the frame's number");
+
+bool TakeBand(std::atomic<uint64_t>& taken, uint32_t frame, int bands, int slot, int* band)
+{
+    uint64_t current = taken.load();
+    for (;;) {
+        if (static_cast<uint32_t>(current >> 32) != frame)
+            return false;
+        int free = -1;
+        for (int i = 0; i < bands && free < 0; i++) {
+            const int b = (slot + i) % bands;
+            if (!(current & (uint64_t(1) << b)))
+                free = b;
+        }
+        if (free < 0)
+            return false;
+        if (taken.compare_exchange_weak(current, current | (uint64_t(1) << free))) {
+            *band = free;
             return true;
         }
     }
@@ -366,14 +394,15 @@ void DrawBand(RenderWorkers& workers, int band)
 
 void OpenBands(RenderWorkers& workers, uint32_t frame)
 {
-    workers.nextBand = Counter(frame, 0);
+    workers.bandsTaken = Counter(frame, 0);
     std::lock_guard<std::mutex> lock(workers.mutex);
     workers.bandsOpen.notify_all();
 }
 
 // A thread's part of `frame`: meshes while any are left, then, once every mesh is done, bands.
-void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int meshCount)
+void DrawShare(RenderWorkers& workers, int slot, uint32_t frame, int meshCount)
 {
+    MeshScratch& scratch = workers.scratch[static_cast<size_t>(slot)];
     int part;
     while (TakePart(workers.nextMesh, frame, meshCount, &part)) {
         RenderBatch& batch = workers.device->batches[static_cast<size_t>(part)];
@@ -384,17 +413,17 @@ void DrawShare(RenderWorkers& workers, MeshScratch& scratch, uint32_t frame, int
     }
     // The last mesh is usually a few microseconds away: spin for it before going to sleep.
     SpinUntil(workers, [&] {
-        return static_cast<uint32_t>(workers.nextBand.load() >> 32) == frame ||
+        return static_cast<uint32_t>(workers.bandsTaken.load() >> 32) == frame ||
             static_cast<uint32_t>(workers.nextMesh.load() >> 32) != frame;
     });
     {
         std::unique_lock<std::mutex> lock(workers.mutex);
         workers.bandsOpen.wait(lock, [&] {
-            return static_cast<uint32_t>(workers.nextBand.load() >> 32) == frame || workers.frame != frame ||
+            return static_cast<uint32_t>(workers.bandsTaken.load() >> 32) == frame || workers.frame != frame ||
                 workers.stopping;
         });
     }
-    while (TakePart(workers.nextBand, frame, workers.bandCount, &part)) {
+    while (TakeBand(workers.bandsTaken, frame, workers.bandCount, slot, &part)) {
         DrawBand(workers, part);
         if (workers.bandsDone.fetch_add(1) + 1 == workers.bandCount) {
             std::lock_guard<std::mutex> lock(workers.mutex);
@@ -416,7 +445,7 @@ void WorkerLoop(RenderWorkers* workers, int slot)
             seen = workers->frame;
             meshCount = workers->meshCount;
         }
-        DrawShare(*workers, workers->scratch[static_cast<size_t>(slot)], seen, meshCount);
+        DrawShare(*workers, slot, seen, meshCount);
     }
 }
 
@@ -556,7 +585,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     if (meshCount == 0)
         OpenBands(workers, frame);
     workers.nextMesh = Counter(frame, 0);
-    DrawShare(workers, workers.scratch[0], frame, meshCount);
+    DrawShare(workers, 0, frame, meshCount);
     if (!workers.threads.empty()) {
         SpinUntil(workers, [&] { return workers.bandsDone == workers.bandCount; });
         std::unique_lock<std::mutex> lock(workers.mutex);

@@ -284,6 +284,7 @@ struct RenderWorkers {
     uint32_t frame = 0; // the frame being drawn; a new one to draw when it changes (under mutex)
     int meshCount = 0;  // the frame's meshes (under mutex)
     bool stopping = false;
+    std::atomic<uint32_t> frameBegun{0}; // `frame`, to spin on without the mutex
     std::atomic<uint64_t> nextMesh{0};   // frame << 32 | next mesh
     std::atomic<uint64_t> bandsTaken{0}; // frame << 32 | a bit per band taken, once every mesh is done
     std::atomic<int> meshesDone{0};
@@ -437,6 +438,9 @@ void WorkerLoop(RenderWorkers* workers, int slot)
     uint32_t seen = 0;
     for (;;) {
         int meshCount;
+        // The next frame is usually a few tens of microseconds away, and waking from sleep takes as
+        // long again: spin for it before going to sleep.
+        SpinUntil(*workers, [&] { return workers->frameBegun.load() != seen; });
         {
             std::unique_lock<std::mutex> lock(workers->mutex);
             workers->wake.wait(lock, [&] { return workers->stopping || workers->frame != seen; });
@@ -577,6 +581,7 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
         std::lock_guard<std::mutex> lock(workers.mutex);
         frame = ++workers.frame;
         workers.meshCount = meshCount;
+        workers.frameBegun = frame;
     }
     // Threads still busy with the last frame leave it now; the others wake for this one.
     workers.bandsOpen.notify_all();

@@ -436,11 +436,16 @@ void DrawShare(RenderWorkers& workers, int slot, uint32_t frame, int meshCount)
 void WorkerLoop(RenderWorkers* workers, int slot)
 {
     uint32_t seen = 0;
+    bool spinForFrame = true;
     for (;;) {
         int meshCount;
-        // The next frame is usually a few tens of microseconds away, and waking from sleep takes as
-        // long again: spin for it before going to sleep.
-        SpinUntil(*workers, [&] { return workers->frameBegun.load() != seen; });
+        // Between frames the caller draws the 2D overlay and presents. Where that takes a few tens
+        // of microseconds, as long as waking from sleep takes, spinning for the next frame starts
+        // it sooner; where presenting takes longer (a slow X server), spinning would only keep a
+        // core from others. So a thread spins while the last frame came within the spin.
+        const auto waitStart = std::chrono::steady_clock::now();
+        if (spinForFrame)
+            SpinUntil(*workers, [&] { return workers->frameBegun.load() != seen; });
         {
             std::unique_lock<std::mutex> lock(workers->mutex);
             workers->wake.wait(lock, [&] { return workers->stopping || workers->frame != seen; });
@@ -449,6 +454,7 @@ void WorkerLoop(RenderWorkers* workers, int slot)
             seen = workers->frame;
             meshCount = workers->meshCount;
         }
+        spinForFrame = std::chrono::steady_clock::now() - waitStart < std::chrono::microseconds(SPIN_MICROSECONDS);
         DrawShare(*workers, slot, seen, meshCount);
     }
 }

@@ -329,11 +329,11 @@ bool TakePart(std::atomic<uint64_t>& counter, uint32_t frame, int parts, int* pa
     }
 }
 
+static_assert(MAX_RENDER_THREADS <= 32, "a bit per band beside the frame's number");
+
 // Takes a band of `frame` not taken yet, the thread's own (`slot`) first: a band drawn by the same
 // core frame after frame finds its rows of the buffers in that core's cache. False when every band
 // is taken or the bands belong to another frame.
-static_assert(MAX_RENDER_THREADS <= 32, "a bit per band beside the frame's number");
-
 bool TakeBand(std::atomic<uint64_t>& taken, uint32_t frame, int bands, int slot, int* band)
 {
     uint64_t current = taken.load();

@@ -284,7 +284,7 @@ struct RenderWorkers {
     uint32_t frame = 0; // the frame being drawn; a new one to draw when it changes (under mutex)
     int meshCount = 0;  // the frame's meshes (under mutex)
     bool stopping = false;
-    std::atomic<uint32_t> frameBegun{0}; // `frame`, to spin on without the mutex
+    std::atomic<uint32_t> frameBegun{0}; // `frame` once its meshes are open, to spin on without the mutex
     std::atomic<uint64_t> nextMesh{0};   // frame << 32 | next mesh
     std::atomic<uint64_t> bandsTaken{0}; // frame << 32 | a bit per band taken, once every mesh is done
     std::atomic<int> meshesDone{0};
@@ -587,7 +587,6 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
         std::lock_guard<std::mutex> lock(workers.mutex);
         frame = ++workers.frame;
         workers.meshCount = meshCount;
-        workers.frameBegun = frame;
     }
     // Threads still busy with the last frame leave it now; the others wake for this one.
     workers.bandsOpen.notify_all();
@@ -596,6 +595,8 @@ HRESULT RenderHierarchy(ViewportObject* viewport, FrameObject* root)
     if (meshCount == 0)
         OpenBands(workers, frame);
     workers.nextMesh = Counter(frame, 0);
+    // Last: a thread spinning for the frame finds its meshes open.
+    workers.frameBegun = frame;
     DrawShare(workers, 0, frame, meshCount);
     if (!workers.threads.empty()) {
         SpinUntil(workers, [&] { return workers.bandsDone == workers.bandCount; });

@@ -242,6 +242,71 @@ bool SpanAllTransparent(const RasterTexture& texture, const Gradients& g, float 
                              std::min(vStart, vEnd) - slack, std::max(vStart, vEnd) + slack);
 }
 
+// The rows of a decal face may be passed over a few at a time where they sample only transparent
+// texels, so that none of their spans need be drawn or looked at. Every texture coordinate a span
+// works out lies at a pixel centre of its row, from its first pixel to the one just past its last;
+// over a rectangle of such centres, in front of the eye, the coordinates lie within those at its
+// corners. So one look-up over the corners' coordinates, widened by a quarter texel, answers for a
+// few rows. The rounding of the spans' sums, and of the corners', is bounded once for the face from
+// the size of their terms; where it could reach a sixteenth of a texel its rows are not looked up.
+const float ROW_SLACK = 0.25f;
+// Coordinates within +-2^15 texels, where a 32-bit step finds their texel too.
+const double ROW_REACH = 32767.0;
+
+// Whether the rows of a face whose pixels lie in columns firstColumn to endColumn - 1 and rows
+// firstRow to lastRow may be looked up.
+bool RowsCanBeLookedUp(const Gradients& g, int firstColumn, int endColumn, int firstRow, int lastRow)
+{
+    const double xs[2] = {firstColumn + 0.5 - g.originX, endColumn + 0.5 - g.originX};
+    const double ys[2] = {firstRow + 0.5 - g.originY, lastRow + 0.5 - g.originY};
+    double qLow = HUGE_VAL, uMost = 0, vMost = 0;
+    for (double x : xs) {
+        for (double y : ys) {
+            const double q = g.q0 + static_cast<double>(g.dqdx) * x + static_cast<double>(g.dqdy) * y;
+            if (!(q > 0.0))
+                return false;
+            qLow = std::min(qLow, q);
+            const double uq = g.u0 + static_cast<double>(g.dudx) * x + static_cast<double>(g.dudy) * y;
+            const double vq = g.v0 + static_cast<double>(g.dvdx) * x + static_cast<double>(g.dvdy) * y;
+            uMost = std::max(uMost, std::fabs(uq / q));
+            vMost = std::max(vMost, std::fabs(vq / q));
+        }
+    }
+    // A span adds its start's offset and then a run's: no term of its sums is larger than this.
+    const double across = std::max(std::fabs(xs[0]), std::fabs(xs[1])) + (endColumn - firstColumn);
+    const double down = std::max(std::fabs(ys[0]), std::fabs(ys[1]));
+    const double qTerms = std::fabs(g.q0) + std::fabs(g.dqdx) * across + std::fabs(g.dqdy) * down;
+    const double uTerms = std::fabs(g.u0) + std::fabs(g.dudx) * across + std::fabs(g.dudy) * down;
+    const double vTerms = std::fabs(g.v0) + std::fabs(g.dvdx) * across + std::fabs(g.dvdy) * down;
+    const double epsilon = 8.0 / 16777216.0; // a few single-precision roundings, with room to spare
+    const double qError = epsilon * qTerms / qLow;
+    const double uError = epsilon * uTerms / qLow + uMost * (qError + epsilon);
+    const double vError = epsilon * vTerms / qLow + vMost * (qError + epsilon);
+    return qError < 1.0 / 64 && uError < 1.0 / 16 && vError < 1.0 / 16 && uMost < ROW_REACH && vMost < ROW_REACH;
+}
+
+// Whether the spans of rows top to bottom of a face whose rows can be looked up, from column left
+// to right (just past their last pixels), sample only transparent texels.
+bool RowsAllTransparent(const RasterTexture& texture, const Gradients& g, int left, int right, int top, int bottom)
+{
+    const float xs[2] = {static_cast<float>(left) + 0.5f - g.originX, static_cast<float>(right) + 0.5f - g.originX};
+    const float ys[2] = {static_cast<float>(top) + 0.5f - g.originY, static_cast<float>(bottom) + 0.5f - g.originY};
+    float uLow = HUGE_VALF, uHigh = -HUGE_VALF, vLow = HUGE_VALF, vHigh = -HUGE_VALF;
+    for (float x : xs) {
+        for (float y : ys) {
+            const float inverse = 1.0f / (g.q0 + g.dqdx * x + g.dqdy * y);
+            const float u = (g.u0 + g.dudx * x + g.dudy * y) * inverse;
+            const float v = (g.v0 + g.dvdx * x + g.dvdy * y) * inverse;
+            uLow = std::min(uLow, u), uHigh = std::max(uHigh, u);
+            vLow = std::min(vLow, v), vHigh = std::max(vHigh, v);
+        }
+    }
+    // Whole texels by truncation, on coordinates made positive (they are within the reach).
+    auto texel = [](float c) { return static_cast<int64_t>(static_cast<int32_t>(c + 65536.0f)) - 65536; };
+    return !AnyOpaqueTexel(texture, texel(uLow - ROW_SLACK), texel(uHigh + ROW_SLACK), texel(vLow - ROW_SLACK),
+                           texel(vHigh + ROW_SLACK));
+}
+
 template <bool TEXTURED, bool DECAL, bool COUNT>
 void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
               int right)
@@ -391,6 +456,33 @@ inline bool AtOrRightOf(const ScreenVertex& top, const ScreenVertex& bottom, int
     return (centreX - top.X) * dY - (centreY - top.Y) * dX >= 0;
 }
 
+// A few rows' spans of a decal face, walked before any is drawn. Eight: fewer rows are looked up
+// too often, more are passed over too seldom.
+struct RowBlock {
+    static const int ROWS = 8;
+    int top = 0, count = 0;
+    int left[ROWS], right[ROWS];
+};
+
+// Draws a block's rows, unless together they sample only transparent texels. (Looking again at
+// parts of a block that fails costs more than it passes over: a star spans a few rows.)
+void FillRowBlock(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, SpanFiller fill,
+                  const RowBlock& block)
+{
+    int low = target.clipRight, high = target.clipLeft;
+    for (int i = 0; i < block.count; i++) {
+        if (block.left[i] < block.right[i]) {
+            low = std::min(low, block.left[i]);
+            high = std::max(high, block.right[i]);
+        }
+    }
+    if (low >= high || RowsAllTransparent(*texture, g, low, high, block.top, block.top + block.count - 1))
+        return;
+    for (int i = 0; i < block.count; i++)
+        if (block.left[i] < block.right[i])
+            fill(target, texture, g, block.top + i, block.left[i], block.right[i]);
+}
+
 } // namespace
 
 bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
@@ -472,8 +564,10 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     else
         shortEdge.Start(*v1, *v2, firstRow);
     int64_t left = 0, right = 0;
-    // The span of `row`, scissored; the short edge turns at the middle vertex.
-    auto spanOf = [&](int row) {
+    // The span of `row`, scissored; the short edge turns at the middle vertex. (Inlined in both
+    // walks below, as it would be in one.)
+    auto spanOf = [&](int row) __attribute__((always_inline))
+    {
         if (upperHalf && row == middleRow) {
             upperHalf = false;
             shortEdge.Start(*v1, *v2, row);
@@ -500,6 +594,30 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     MakeGradients(v0, v1, v2, turn, texture, g);
 
     SpanFiller fill = ChooseFiller(target, texture);
+    if (texture && texture->decal && texture->opaqueSums &&
+        RowsCanBeLookedUp(g, firstColumn, endColumn, row, endRow - 1)) {
+        // A starry sky is mostly transparent: its rows are walked a few at a time and passed over
+        // together where they sample no drawn texel.
+        RowBlock block;
+        for (;;) {
+            block.top = row;
+            block.count = 0;
+            bool last = false;
+            while (block.count < RowBlock::ROWS && !last) {
+                block.left[block.count] = static_cast<int>(left);
+                block.right[block.count] = static_cast<int>(right);
+                block.count++;
+                longEdge.NextRow();
+                shortEdge.NextRow();
+                last = ++row >= endRow;
+                if (!last)
+                    spanOf(row);
+            }
+            FillRowBlock(target, texture, g, fill, block);
+            if (last)
+                return true;
+        }
+    }
     for (;;) {
         if (left < right)
             fill(target, texture, g, row, static_cast<int>(left), static_cast<int>(right));

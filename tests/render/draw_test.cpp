@@ -342,6 +342,73 @@ TEST(RenderDraw, VerticesClassifyAlikeFourAtOnceAndOneByOne)
     EXPECT_EQ(seen, 0x3FF);
 }
 
+TEST(RenderDraw, PassingOverTransparentTexelsChangesNoPixel)
+{
+    // Faces of a starry decal texture, drawn once with the look-ups that pass over transparent
+    // texels and once without: small and large, seen head on and at a glancing angle, crossing
+    // the front plane, with coordinates that repeat the texture many times over. Depth and colour
+    // must agree everywhere.
+    const int W = 160, H = 120;
+    const int TEXTURE_SHIFT = 5;
+    std::vector<uint32_t> texels(size_t(1) << (2 * TEXTURE_SHIFT), 0);
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto uniform = [&next](float low, float high) {
+        return low + (high - low) * static_cast<float>(next() >> 8) / 16777216.0f;
+    };
+    for (int i = 0; i < 24; i++)
+        texels[next() % texels.size()] = 0x00FFE080;
+    RasterTexture texture;
+    texture.texels = texels.data();
+    texture.widthShift = texture.heightShift = TEXTURE_SHIFT;
+    texture.decal = true;
+    std::vector<uint16_t> sums(RasterOpaqueSumsSize(texture));
+    ASSERT_EQ(RasterCountOpaque(texture, sums.data()), 24u);
+    RasterView view;
+    view.scale = 100, view.centreX = W / 2.0f, view.centreY = H / 2.0f, view.front = 1, view.back = 1000;
+
+    for (int scene = 0; scene < 100; scene++) {
+        std::vector<RasterVertex> vertices;
+        std::vector<RasterTriangle> triangles;
+        const float reach = scene % 4 == 0 ? 2000.0f : 3.0f; // texture coordinates, in repeats
+        for (int t = 0; t < 30; t++) {
+            const uint32_t first = static_cast<uint32_t>(vertices.size());
+            const float z = uniform(0.5f, scene % 3 == 0 ? 400.0f : 20.0f);
+            const float size = uniform(0.01f, 2.0f) * z;
+            for (int corner = 0; corner < 3; corner++)
+                vertices.push_back({uniform(-1.0f, 1.0f) * z + uniform(-size, size), uniform(-1.0f, 1.0f) * z,
+                                    z * uniform(0.2f, 5.0f), uniform(-reach, reach), uniform(-reach, reach), 1,
+                                    uniform(0, 1), 1});
+            triangles.push_back({{first, first + 1, first + 2}, 1, 1, 1});
+            triangles.push_back({{first, first + 2, first + 1}, 1, 1, 1});
+        }
+        std::vector<RasterVertexClass> classes(vertices.size());
+        std::vector<uint32_t> kept(triangles.size());
+        std::vector<RasterRows> rows(triangles.size());
+        std::vector<uint8_t> drawn(triangles.size());
+        std::vector<uint16_t> pixels[2];
+        std::vector<float> depth[2];
+        for (int pass = 0; pass < 2; pass++) {
+            pixels[pass].assign(W * H, 0x1234);
+            depth[pass].assign(W * H, 0.0f);
+            RasterTarget target;
+            target.pixels = pixels[pass].data();
+            target.depth = depth[pass].data();
+            target.pitch = W;
+            target.clipRight = W, target.clipBottom = H;
+            texture.opaqueSums = pass == 0 ? sums.data() : nullptr;
+            RasterClassify(target, view, vertices.data(), static_cast<int>(vertices.size()), classes.data());
+            const int count =
+                RasterCull(vertices.data(), classes.data(), static_cast<int>(vertices.size()), triangles.data(),
+                           static_cast<int>(triangles.size()), kept.data(), rows.data());
+            RasterFill(target, view, vertices.data(), classes.data(), triangles.data(), kept.data(), rows.data(), count,
+                       &texture, drawn.data());
+        }
+        EXPECT_TRUE(pixels[0] == pixels[1]) << "scene " << scene;
+        EXPECT_TRUE(depth[0] == depth[1]) << "scene " << scene;
+    }
+}
+
 TEST(RenderDraw, EachClearEmptiesItsOwnViewportsDepthBeforeTheNextRender)
 {
     // A near red wall fills the depth everywhere; then a far blue wall is drawn through two

@@ -213,9 +213,10 @@ __attribute__((noinline)) void DrawRun(const TexturedRun& run, int x, int end, f
 // nothing: its steps are truncated towards zero, so each of its pixels samples between its ends.
 bool RunAllTransparent(const RasterTexture& texture, int64_t uStart, int64_t uEnd, int64_t vStart, int64_t vEnd)
 {
-    // Coordinates whose texel a 32-bit step finds as well: within (-2^31, 2^31).
+    // Coordinates whose texel a 32-bit step finds as well: within (-2^31, 2^31). As 0 or 1, to be
+    // combined without a branch.
     auto within = [](int64_t c) {
-        return static_cast<uint64_t>(c) + (uint64_t(1) << 31) - 1 < (uint64_t(1) << 32) - 1;
+        return static_cast<int>(static_cast<uint64_t>(c) + (uint64_t(1) << 31) - 1 < (uint64_t(1) << 32) - 1);
     };
     if (!(within(uStart) & within(uEnd) & within(vStart) & within(vEnd)))
         return false;

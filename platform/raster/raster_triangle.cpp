@@ -248,8 +248,9 @@ bool SpanAllTransparent(const RasterTexture& texture, const Gradients& g, float 
 // works out lies at a pixel centre of its row, from its first pixel to the one just past its last;
 // over a rectangle of such centres, in front of the eye, the coordinates lie within those at its
 // corners. So one look-up over the corners' coordinates, widened by a quarter texel, answers for a
-// few rows. The rounding of the spans' sums, and of the corners', is bounded once for the face from
-// the size of their terms; where it could reach a sixteenth of a texel its rows are not looked up.
+// few rows. The rounding of the spans' sums, and of the corners' (the same sums), is bounded once
+// for the face from the size of their terms; where it could reach a sixteenth of a texel its rows
+// are not looked up. Two sixteenths, and a 64th for finding whole texels, stay inside the quarter.
 const float ROW_SLACK = 0.25f;
 // Coordinates within +-2^15 texels, where a 32-bit step finds their texel too.
 const double ROW_REACH = 32767.0;

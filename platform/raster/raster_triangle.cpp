@@ -3,7 +3,7 @@
 #include "raster_internal.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -494,15 +494,24 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
         (static_cast<int64_t>(c.X) - a.X) * (static_cast<int64_t>(b.Y) - a.Y);
     if (area <= 0)
         return false; // turned away once snapped, or no area
-    const ScreenVertex* v0 = &a;
-    const ScreenVertex* v1 = &b;
-    const ScreenVertex* v2 = &c;
-    if (v1->Y < v0->Y)
-        std::swap(v0, v1);
-    if (v2->Y < v1->Y)
-        std::swap(v1, v2);
-    if (v1->Y < v0->Y)
-        std::swap(v0, v1);
+    // Sorted from the top without a branch (the compiler makes branches of a plain swap): small
+    // faces come in any order, which no branch predictor can guess. Corners on one row keep their
+    // order.
+    uintptr_t top = reinterpret_cast<uintptr_t>(&a), middle = reinterpret_cast<uintptr_t>(&b),
+              bottom = reinterpret_cast<uintptr_t>(&c);
+    auto order = [](uintptr_t& upper, uintptr_t& lower) {
+        const bool below =
+            reinterpret_cast<const ScreenVertex*>(lower)->Y < reinterpret_cast<const ScreenVertex*>(upper)->Y;
+        const uintptr_t change = (upper ^ lower) & (uintptr_t(0) - below);
+        upper ^= change;
+        lower ^= change;
+    };
+    order(top, middle);
+    order(middle, bottom);
+    order(top, middle);
+    const ScreenVertex* v0 = reinterpret_cast<const ScreenVertex*>(top);
+    const ScreenVertex* v1 = reinterpret_cast<const ScreenVertex*>(middle);
+    const ScreenVertex* v2 = reinterpret_cast<const ScreenVertex*>(bottom);
 
     int firstRow = std::max(FirstRowAtOrBelow(v0->Y), target.clipTop);
     int middleRow = FirstRowAtOrBelow(v1->Y);
@@ -510,8 +519,10 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     if (firstRow >= endRow)
         return true;
     // Likewise for columns: every span lies between the leftmost and the rightmost corner, and
-    // many small triangles hold no pixel centre there.
-    int32_t leftmost = std::min(a.X, std::min(b.X, c.X)), rightmost = std::max(a.X, std::max(b.X, c.X));
+    // many small triangles hold no pixel centre there. (These too without a branch.)
+    auto least = [](int32_t x, int32_t y) { return y ^ ((x ^ y) & -static_cast<int32_t>(x < y)); };
+    auto greatest = [](int32_t x, int32_t y) { return y ^ ((x ^ y) & -static_cast<int32_t>(x > y)); };
+    const int32_t leftmost = least(a.X, least(b.X, c.X)), rightmost = greatest(a.X, greatest(b.X, c.X));
     const int firstColumn = std::max(FirstRowAtOrBelow(leftmost), target.clipLeft);
     const int endColumn = std::min(FirstRowAtOrBelow(rightmost), target.clipRight);
     if (firstColumn >= endColumn)

@@ -516,16 +516,15 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     int firstRow = std::max(FirstRowAtOrBelow(v0->Y), target.clipTop);
     int middleRow = FirstRowAtOrBelow(v1->Y);
     int endRow = std::min(FirstRowAtOrBelow(v2->Y), target.clipBottom);
-    if (firstRow >= endRow)
-        return true;
     // Likewise for columns: every span lies between the leftmost and the rightmost corner, and
-    // many small triangles hold no pixel centre there. (These too without a branch.)
+    // many small triangles hold no pixel centre there. (These too without a branch, and one test
+    // for rows and columns.)
     auto least = [](int32_t x, int32_t y) { return y ^ ((x ^ y) & -static_cast<int32_t>(x < y)); };
     auto greatest = [](int32_t x, int32_t y) { return y ^ ((x ^ y) & -static_cast<int32_t>(x > y)); };
     const int32_t leftmost = least(a.X, least(b.X, c.X)), rightmost = greatest(a.X, greatest(b.X, c.X));
     const int firstColumn = std::max(FirstRowAtOrBelow(leftmost), target.clipLeft);
     const int endColumn = std::min(FirstRowAtOrBelow(rightmost), target.clipRight);
-    if (firstColumn >= endColumn)
+    if ((firstRow >= endRow) | (firstColumn >= endColumn))
         return true;
 
     // The corners' turn, exact in integers; its size is the doubled area in 1/256 pixels.
@@ -539,33 +538,32 @@ bool FillTriangle(const RasterTarget& target, const ScreenVertex& a, const Scree
     // Two in five of the triangles that get this far hold one or two pixel centres between their
     // corners: those centres are tested one by one against the edges the walk would use, which
     // needs no division.
-    if ((endColumn - firstColumn) * (endRow - firstRow) <= 2) {
-        int spanLeft[2], spanRight[2];
-        bool any = false;
-        for (int row = firstRow; row < endRow; row++) {
-            const ScreenVertex& shortTop = row < middleRow ? *v0 : *v1;
-            const ScreenVertex& shortBottom = row < middleRow ? *v1 : *v2;
-            int first = endColumn, end = firstColumn;
-            for (int column = firstColumn; column < endColumn; column++) {
-                const bool pastLong = AtOrRightOf(*v0, *v2, column, row);
-                const bool pastShort = AtOrRightOf(shortTop, shortBottom, column, row);
-                if (longOnLeft ? pastLong && !pastShort : pastShort && !pastLong) {
-                    first = std::min(first, column);
-                    end = column + 1;
-                }
-            }
-            spanLeft[row - firstRow] = first;
-            spanRight[row - firstRow] = end;
-            any |= first < end;
-        }
-        if (!any)
+    const int boxPixels = (endColumn - firstColumn) * (endRow - firstRow);
+    if (boxPixels <= 2) {
+        // The box's first pixel centre and its second, to the right or below, if it has one; both
+        // tested without a branch, as whether a centre is inside cannot be guessed.
+        auto inside = [&](int column, int row) {
+            const bool lower = row >= middleRow;
+            const bool pastLong = AtOrRightOf(*v0, *v2, column, row);
+            const bool pastShort = AtOrRightOf(lower ? *v1 : *v0, lower ? *v2 : *v1, column, row);
+            return (pastLong != pastShort) & (pastLong == longOnLeft);
+        };
+        const bool twoRows = endRow - firstRow == 2;
+        const bool first = inside(firstColumn, firstRow);
+        const bool second = (boxPixels == 2) & inside(firstColumn + !twoRows, firstRow + twoRows);
+        if (!(first | second))
             return true;
         Gradients g;
         MakeGradients(v0, v1, v2, turn, texture, g);
         SpanFiller fill = ChooseFiller(target, texture);
-        for (int row = firstRow; row < endRow; row++)
-            if (spanLeft[row - firstRow] < spanRight[row - firstRow])
-                fill(target, texture, g, row, spanLeft[row - firstRow], spanRight[row - firstRow]);
+        if (!twoRows) {
+            fill(target, texture, g, firstRow, firstColumn + !first, firstColumn + 1 + second);
+        } else {
+            if (first)
+                fill(target, texture, g, firstRow, firstColumn, firstColumn + 1);
+            if (second)
+                fill(target, texture, g, firstRow + 1, firstColumn, firstColumn + 1);
+        }
         return true;
     }
 

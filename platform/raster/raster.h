@@ -82,8 +82,9 @@ struct RasterRows {
 };
 
 // Keeps the triangles that face the eye and are not wholly beyond one plane or one side: writes
-// their indices to `kept`, their rows to `rows`, and returns how many. Corners must index within
-// `vertexCount` vertices; others are dropped.
+// their indices to `kept`, their rows to `rows`, and returns how many. Both must have room for
+// `triangleCount` entries: the entry after the last one kept may be written too. Corners must
+// index within `vertexCount` vertices; others are dropped.
 int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, int vertexCount,
                const RasterTriangle* triangles, int triangleCount, uint32_t* kept, RasterRows* rows);
 

@@ -206,12 +206,17 @@ int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, i
 {
     uint32_t count = vertexCount > 0 ? static_cast<uint32_t>(vertexCount) : 0;
     int made = 0;
+    // Every face is written at the end of the list and counted only when kept, without a branch:
+    // on the small meshes of a busy frame whether a face is kept cannot be guessed.
     for (int t = 0; t < triangleCount; t++) {
         const RasterTriangle& tri = triangles[t];
         if (tri.v[0] >= count || tri.v[1] >= count || tri.v[2] >= count)
             continue;
-        if (classes[tri.v[0]].outcode & classes[tri.v[1]].outcode & classes[tri.v[2]].outcode)
-            continue; // wholly beyond one plane or off one side
+        const RasterVertexClass& ka = classes[tri.v[0]];
+        const RasterVertexClass& kb = classes[tri.v[1]];
+        const RasterVertexClass& kc = classes[tri.v[2]];
+        // Wholly beyond one plane or off one side?
+        const bool outside = (ka.outcode & kb.outcode & kc.outcode) != 0;
         const RasterVertex& a = vertices[tri.v[0]];
         const RasterVertex& b = vertices[tri.v[1]];
         const RasterVertex& c = vertices[tri.v[2]];
@@ -219,19 +224,17 @@ int RasterCull(const RasterVertex* vertices, const RasterVertexClass* classes, i
         float ex = b.x - a.x, ey = b.y - a.y, ez = b.z - a.z;
         float fx = c.x - a.x, fy = c.y - a.y, fz = c.z - a.z;
         float nx = ey * fz - ez * fy, ny = ez * fx - ex * fz, nz = ex * fy - ey * fx;
-        if (!(nx * a.x + ny * a.y + nz * a.z < 0))
-            continue;
-        const RasterVertexClass& ka = classes[tri.v[0]];
-        const RasterVertexClass& kb = classes[tri.v[1]];
-        const RasterVertexClass& kc = classes[tri.v[2]];
-        if ((ka.outcode | kb.outcode | kc.outcode) & CLIP_BITS) {
-            rows[made].top = -std::numeric_limits<float>::infinity();
-            rows[made].bottom = std::numeric_limits<float>::infinity();
-        } else {
-            rows[made].top = std::min(ka.row, std::min(kb.row, kc.row));
-            rows[made].bottom = std::max(ka.row, std::max(kb.row, kc.row));
-        }
-        kept[made++] = static_cast<uint32_t>(t);
+        const bool facing = nx * a.x + ny * a.y + nz * a.z < 0;
+        const bool crossing = ((ka.outcode | kb.outcode | kc.outcode) & CLIP_BITS) != 0;
+        // As std::min and std::max, on values, which the compiler makes without a branch.
+        auto lesser = [](float x, float y) { return y < x ? y : x; };
+        auto greater = [](float x, float y) { return x < y ? y : x; };
+        const float top = lesser(ka.row, lesser(kb.row, kc.row));
+        const float bottom = greater(ka.row, greater(kb.row, kc.row));
+        rows[made].top = crossing ? -std::numeric_limits<float>::infinity() : top;
+        rows[made].bottom = crossing ? std::numeric_limits<float>::infinity() : bottom;
+        kept[made] = static_cast<uint32_t>(t);
+        made += facing & !outside;
     }
     return made;
 }

@@ -488,7 +488,8 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
     EdgeSum upper = MakeEdgeSum(*v0, *v1, firstColumn, firstRow), lower = MakeEdgeSum(*v1, *v2, firstColumn, firstRow);
     const unsigned columns = (1u << (endColumn - firstColumn)) - 1;
     unsigned rows[SMALL_FACE];
-    unsigned any = 0;
+    int rowOf[SMALL_FACE];
+    int listed = 0;
 #if defined(__SSE2__)
     // Eight columns in two sets of four lanes; every choice made with masks, as none can be guessed.
     auto lanes = [](const EdgeSum& e, __m128i* low, __m128i* high) {
@@ -518,8 +519,10 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
         const unsigned found = (static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(in0))) |
                                 static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(in1))) << 4) &
             columns;
-        rows[row - firstRow] = found;
-        any |= found;
+        // Listed whether or not it holds a pixel, and counted only if it does.
+        rows[listed] = found;
+        rowOf[listed] = row;
+        listed += found != 0;
         longEdge.atRow += longEdge.perRow;
         upper.atRow += upper.perRow;
         lower.atRow += lower.perRow;
@@ -534,24 +537,23 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
             found |= static_cast<unsigned>((pastLong != pastShort) & (pastLong == longOnLeft)) << i;
         }
         found &= columns;
-        rows[row - firstRow] = found;
-        any |= found;
+        rows[listed] = found;
+        rowOf[listed] = row;
+        listed += found != 0;
         longEdge.atRow += longEdge.perRow;
         upper.atRow += upper.perRow;
         lower.atRow += lower.perRow;
     }
 #endif
-    if (!any)
+    if (listed == 0)
         return;
     Gradients g;
     MakeGradients(v0, v1, v2, turn, texture, g);
     SpanFiller fill = ChooseFiller(target, texture);
-    for (int row = firstRow; row < endRow; row++) {
+    for (int i = 0; i < listed; i++) {
         // A row's centres inside are side by side: from its lowest bit set to its highest.
-        const unsigned inside = rows[row - firstRow];
-        if (inside)
-            fill(target, texture, g, row, firstColumn + __builtin_ctz(inside),
-                 firstColumn + 32 - __builtin_clz(inside));
+        fill(target, texture, g, rowOf[i], firstColumn + __builtin_ctz(rows[i]),
+             firstColumn + 32 - __builtin_clz(rows[i]));
     }
 }
 

@@ -501,8 +501,10 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
     lanes(upper, &upper0, &upper1);
     lanes(lower, &lower0, &lower1);
     const __m128i longLeft = _mm_set1_epi32(-static_cast<int32_t>(longOnLeft));
+#endif
     for (int row = firstRow; row < endRow; row++) {
-        const bool above = row < middleRow;
+        const bool above = row < middleRow; // on the upper part of the short side
+#if defined(__SSE2__)
         const __m128i pick = _mm_set1_epi32(-static_cast<int32_t>(above));
         const __m128i shortAt = _mm_set1_epi32(above ? upper.atRow : lower.atRow);
         const __m128i short0 = _mm_or_si128(_mm_and_si128(pick, upper0), _mm_andnot_si128(pick, lower0));
@@ -519,6 +521,16 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
         const unsigned found = (static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(in0))) |
                                 static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(in1))) << 4) &
             columns;
+#else
+        const EdgeSum& shortEdge = above ? upper : lower;
+        unsigned found = 0;
+        int32_t l = longEdge.atRow, s = shortEdge.atRow;
+        for (int i = 0; i < SMALL_FACE; i++, l += longEdge.perColumn, s += shortEdge.perColumn) {
+            const bool pastLong = l >= 0, pastShort = s >= 0;
+            found |= static_cast<unsigned>((pastLong != pastShort) & (pastLong == longOnLeft)) << i;
+        }
+        found &= columns;
+#endif
         // Listed whether or not it holds a pixel, and counted only if it does.
         rows[listed] = found;
         rowOf[listed] = row;
@@ -527,24 +539,6 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
         upper.atRow += upper.perRow;
         lower.atRow += lower.perRow;
     }
-#else
-    for (int row = firstRow; row < endRow; row++) {
-        const EdgeSum& shortEdge = row < middleRow ? upper : lower;
-        unsigned found = 0;
-        int32_t l = longEdge.atRow, s = shortEdge.atRow;
-        for (int i = 0; i < SMALL_FACE; i++, l += longEdge.perColumn, s += shortEdge.perColumn) {
-            const bool pastLong = l >= 0, pastShort = s >= 0;
-            found |= static_cast<unsigned>((pastLong != pastShort) & (pastLong == longOnLeft)) << i;
-        }
-        found &= columns;
-        rows[listed] = found;
-        rowOf[listed] = row;
-        listed += found != 0;
-        longEdge.atRow += longEdge.perRow;
-        upper.atRow += upper.perRow;
-        lower.atRow += lower.perRow;
-    }
-#endif
     if (listed == 0)
         return;
     Gradients g;

@@ -50,14 +50,15 @@ struct RasterTexture {
     int heightShift = 0;
     bool decal = false;
     uint32_t key = 0;
-    // Decal textures may have their drawn texels counted, as RasterCountOpaque makes them, so that
-    // runs of pixels over transparent texels only are passed over; null otherwise.
+    // Decal textures may have their drawn texels counted and marked, as RasterCountOpaque makes
+    // them, so that runs of pixels over transparent texels only are passed over; null otherwise.
     const uint16_t* opaqueSums = nullptr;
 };
 
 // The counts of drawn (not key-coloured) texels of a decal texture over every rectangle from its
-// top-left corner, modulo 2^16: RasterOpaqueSumsSize(texture) values for RasterCountOpaque to fill.
-// It returns how many texels are drawn in all.
+// top-left corner, modulo 2^16, and then a bit for each texel, set where it is drawn:
+// RasterOpaqueSumsSize(texture) values for RasterCountOpaque to fill. It returns how many texels
+// are drawn in all.
 size_t RasterOpaqueSumsSize(const RasterTexture& texture);
 size_t RasterCountOpaque(const RasterTexture& texture, uint16_t* sums);
 

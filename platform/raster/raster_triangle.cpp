@@ -3,6 +3,7 @@
 #include "raster_internal.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -287,9 +288,13 @@ bool RowsCanBeLookedUp(const Gradients& g, int firstColumn, int endColumn, int f
     return qError < 1.0 / 64 && uError < 1.0 / 16 && vError < 1.0 / 16 && uMost < ROW_REACH && vMost < ROW_REACH;
 }
 
-// Whether the spans of rows top to bottom of a face whose rows can be looked up, from column left
-// to right (just past their last pixels), sample only transparent texels.
-bool RowsAllTransparent(const RasterTexture& texture, const Gradients& g, int left, int right, int top, int bottom)
+// The texels, unwrapped, that the spans of rows top to bottom of a face whose rows can be looked
+// up may sample, from column left to right (just past their last pixels).
+struct TexelBox {
+    int64_t firstU, lastU, firstV, lastV;
+};
+
+TexelBox RowsTexels(const Gradients& g, int left, int right, int top, int bottom)
 {
     const float xs[2] = {static_cast<float>(left) + 0.5f - g.originX, static_cast<float>(right) + 0.5f - g.originX};
     const float ys[2] = {static_cast<float>(top) + 0.5f - g.originY, static_cast<float>(bottom) + 0.5f - g.originY};
@@ -305,13 +310,18 @@ bool RowsAllTransparent(const RasterTexture& texture, const Gradients& g, int le
     }
     // Whole texels by truncation, on coordinates made positive (they are within the reach).
     auto texel = [](float c) { return static_cast<int64_t>(static_cast<int32_t>(c + 65536.0f)) - 65536; };
-    return !AnyOpaqueTexel(texture, texel(uLow - ROW_SLACK), texel(uHigh + ROW_SLACK), texel(vLow - ROW_SLACK),
-                           texel(vHigh + ROW_SLACK));
+    return TexelBox{texel(uLow - ROW_SLACK), texel(uHigh + ROW_SLACK), texel(vLow - ROW_SLACK),
+                    texel(vHigh + ROW_SLACK)};
 }
 
+// Every run of a span.
+const uint64_t ALL_RUNS = ~uint64_t(0);
+
+// Fills the runs of PERSPECTIVE_STEP pixels of a span that `runs` asks for: bit k for the k-th run,
+// and every run past the 64th. Whether a run is drawn does not change how any other is.
 template <bool TEXTURED, bool DECAL, bool COUNT>
-void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
-              int right)
+__attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& target, const RasterTexture* texture,
+                                                        const Gradients& g, int row, int left, int right, uint64_t runs)
 {
     float dx = static_cast<float>(left) + 0.5f - g.originX;
     float dy = static_cast<float>(row) + 0.5f - g.originY;
@@ -354,34 +364,50 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
     const uint32_t key = texture->key & RGB565_BITS;
     float uq = g.u0 + g.dudx * dx + g.dudy * dy;
     float vq = g.v0 + g.dvdx * dx + g.dvdy * dy;
-    float inverseQ = 1.0f / q;
-    int64_t uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
-    int64_t vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    // The first run's start, worked out only when that run is asked for.
+    bool started = (runs & 1) != 0; // uStart and vStart are the current run's
+    int64_t uStart = 0, vStart = 0;
+    if (started) {
+        float inverseQ = 1.0f / q;
+        uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
+        vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
+    }
     const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
     const bool lookUp = DECAL && texture->opaqueSums;
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     if (right - left == 1) {
         // One pixel (a sixth of the textured spans of small faces) needs no far end and no steps;
         // its light is the same either way.
-        if (!lookUp || !RunAllTransparent(*texture, uStart, uStart, vStart, vStart))
+        if (started && (!lookUp || !RunAllTransparent(*texture, uStart, uStart, vStart, vStart)))
             DrawRun<DECAL, COUNT, true>(run, left, right, q, g.dqdx, static_cast<uint32_t>(uStart), 0,
                                         static_cast<uint32_t>(vStart), 0, r, gg, b, 0, 0, 0);
         return;
     }
-    if (lookUp && right - left > PERSPECTIVE_STEP &&
+    if (lookUp && runs == ALL_RUNS && right - left > PERSPECTIVE_STEP &&
         SpanAllTransparent(*texture, g, q, uq, vq, uStart, vStart, right - left))
         return;
     // Every run's far end comes from the span's start, not from the run before it, so that the
     // runs' divisions need not wait for one another and a run can be passed over.
-    for (int x = left; x < right;) {
+    auto coordinatesAt = [&](int pixels, int64_t* u, int64_t* v) {
+        const float ahead = static_cast<float>(pixels);
+        const float inverse = 1.0f / (q + g.dqdx * ahead);
+        *u = SaturateToInt64((uq + g.dudx * ahead) * inverse * 65536.0f);
+        *v = SaturateToInt64((vq + g.dvdx * ahead) * inverse * 65536.0f);
+    };
+    for (int x = left, k = 0; x < right; k++) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
-        float ahead = static_cast<float>(x + length - left);
-        float qEnd = q + g.dqdx * ahead;
-        float uqEnd = uq + g.dudx * ahead;
-        float vqEnd = vq + g.dvdx * ahead;
-        float inverseEnd = 1.0f / qEnd;
-        int64_t uEnd = SaturateToInt64(uqEnd * inverseEnd * 65536.0f);
-        int64_t vEnd = SaturateToInt64(vqEnd * inverseEnd * 65536.0f);
+        if (k < 64 && !((runs >> k) & 1)) {
+            started = false;
+            x += length;
+            r += dr * length;
+            gg += dg * length;
+            b += db * length;
+            continue;
+        }
+        if (!started)
+            coordinatesAt(x - left, &uStart, &vStart);
+        int64_t uEnd, vEnd;
+        coordinatesAt(x + length - left, &uEnd, &vEnd);
         if (!lookUp || !RunAllTransparent(*texture, uStart, uEnd, vStart, vEnd)) {
             // Steps are taken modulo 2^32; the masks then wrap the texture.
             uint32_t u = static_cast<uint32_t>(uStart), v = static_cast<uint32_t>(vStart);
@@ -399,7 +425,15 @@ void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gr
         b += db * length;
         uStart = uEnd;
         vStart = vEnd;
+        started = true;
     }
+}
+
+template <bool TEXTURED, bool DECAL, bool COUNT>
+void FillSpan(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, int row, int left,
+              int right)
+{
+    FillSpanRuns<TEXTURED, DECAL, COUNT>(target, texture, g, row, left, right, ALL_RUNS);
 }
 
 typedef void (*SpanFiller)(const RasterTarget&, const RasterTexture*, const Gradients&, int, int, int);
@@ -551,31 +585,216 @@ void FillSmallFace(const RasterTarget& target, const ScreenVertex* v0, const Scr
     }
 }
 
-// A few rows' spans of a decal face, walked before any is drawn. Eight: fewer rows are looked up
-// too often, more are passed over too seldom.
+// Rows of a decal face, walked before any is drawn (a mask of 64 bits holds one bit per row).
 struct RowBlock {
-    static const int ROWS = 8;
+    static const int ROWS = 64;
     int top = 0, count = 0;
     int left[ROWS], right[ROWS];
 };
+static_assert(RowBlock::ROWS <= 64, "a block's rows are marked in 64 bits");
 
-// Draws a block's rows, unless together they sample only transparent texels. (Looking again at
-// parts of a block that fails costs more than it passes over: a star spans a few rows.)
+// A block whose texels hold this many drawn ones or fewer (the stars of a starry sky), within
+// this many texels, has each found and put on the screen, and only the runs that may sample one
+// are drawn: a star covers a row or two of a block, and a run or two of each.
+const uint32_t FEW_STARS = 32;
+const int64_t STAR_SEARCH = 16384;
+// How near the point found for a texel's middle must map to it, in texels.
+const double STAR_CHECK = 1.0 / 1024;
+// Otherwise the rows are looked up this many at a time. Eight: fewer rows are looked up too
+// often, more are passed over too seldom.
+const int LOOK_UP_ROWS = 8;
+
+// The face's map from the screen (x, y from its origin, and 1) to (uq, vq, q), turned round: the
+// adjugate of its matrix takes (u, v, 1) to a multiple of the point of the plane that shows it.
+struct TextureToScreen {
+    double m[3][3];
+    double sign; // the determinant's: the multiple is positive where the point is in front of the eye
+};
+
+TextureToScreen InvertMap(const Gradients& g)
+{
+    const double a[3][3] = {{g.dudx, g.dudy, g.u0}, {g.dvdx, g.dvdy, g.v0}, {g.dqdx, g.dqdy, g.q0}};
+    TextureToScreen t;
+    for (int i = 0; i < 3; i++) {
+        for (int j = 0; j < 3; j++) {
+            const int r0 = (j + 1) % 3, r1 = (j + 2) % 3, c0 = (i + 1) % 3, c1 = (i + 2) % 3;
+            t.m[i][j] = a[r0][c0] * a[r1][c1] - a[r0][c1] * a[r1][c0];
+        }
+    }
+    const double determinant = a[0][0] * t.m[0][0] + a[0][1] * t.m[1][0] + a[0][2] * t.m[2][0];
+    t.sign = determinant > 0 ? 1.0 : -1.0;
+    return t;
+}
+
+// Where on the screen, in pixels, lie the points of a face's plane that map within ROW_SLACK of
+// texel (u, v), unwrapped: within left..right and top..bottom. False where that cannot be told:
+// the texel lies near the plane's horizon, or the point found for its middle is too far from
+// exact to trust (the plane seen edge on).
+struct ScreenBox {
+    double left, right, top, bottom;
+};
+
+bool TexelOnScreen(const Gradients& g, const TextureToScreen& inverse, int64_t u, int64_t v, ScreenBox* box)
+{
+    // The point that shows the texel's middle...
+    const auto& m = inverse.m;
+    const double cu = static_cast<double>(u) + 0.5, cv = static_cast<double>(v) + 0.5;
+    const double w = (m[2][0] * cu + m[2][1] * cv + m[2][2]) * inverse.sign;
+    const double x = (m[0][0] * cu + m[0][1] * cv + m[0][2]) * inverse.sign / w;
+    const double y = (m[1][0] * cu + m[1][1] * cv + m[1][2]) * inverse.sign / w;
+    // ...maps within STAR_CHECK of it (uq - cu q, unless q is not positive; NaN and infinities
+    // fail here too), so the texel widened by ROW_SLACK lies within `reach` of what it maps to.
+    const double q = g.q0 + g.dqdx * x + g.dqdy * y;
+    const double missU = g.u0 + g.dudx * x + g.dudy * y - cu * q;
+    const double missV = g.v0 + g.dvdx * x + g.dvdy * y - cv * q;
+    if (!(q > 0) || !(std::fabs(missU) < STAR_CHECK * q) || !(std::fabs(missV) < STAR_CHECK * q))
+        return false;
+    const double reach = 0.5 + ROW_SLACK + STAR_CHECK;
+    // A step d from there moves the point by (A d - (x, y) (b . d)) / (w + b . d), A and b being the
+    // adjugate's rows for x, y and w: bounded for every d within `reach` while w keeps its sign.
+    // (`w` was worked out at the middle asked, not the one found: STAR_CHECK more for that, and
+    // a few roundings of its terms.)
+    const double bSum = std::fabs(m[2][0]) + std::fabs(m[2][1]);
+    const double rounding = 8 * DBL_EPSILON * (std::fabs(m[2][0] * cu) + std::fabs(m[2][1] * cv) + std::fabs(m[2][2]));
+    const double below = w - bSum * (reach + STAR_CHECK) - rounding;
+    if (!(below > 0.5 * w))
+        return false;
+    const double across = ((std::fabs(m[0][0]) + std::fabs(m[0][1])) * reach + std::fabs(x) * bSum * reach) / below;
+    const double down = ((std::fabs(m[1][0]) + std::fabs(m[1][1])) * reach + std::fabs(y) * bSum * reach) / below;
+    // Back to screen pixels, with room for the rounding of all this.
+    const double margin = 1.0 / 1024;
+    const double wideX = across * (1 + 1e-9) + margin, wideY = down * (1 + 1e-9) + margin;
+    *box = ScreenBox{g.originX + x - wideX, g.originX + x + wideX, g.originY + y - wideY, g.originY + y + wideY};
+    return std::isfinite(box->left + box->right + box->top + box->bottom);
+}
+
+// Marks in `runs` (a mask per row of the block) the runs that may sample texel (u, v): those whose
+// pixel centres, from the first to the one just past the last, reach into the texel's box on the
+// screen. A run samples within a sixteenth of a texel of the coordinates along that line. False
+// where the texel's place cannot be told.
+bool MarkRunsNearTexel(const Gradients& g, const TextureToScreen& inverse, const RowBlock& block, int64_t u, int64_t v,
+                       uint64_t runs[], uint64_t* rows)
+{
+    ScreenBox box;
+    if (!TexelOnScreen(g, inverse, u, v, &box))
+        return false;
+    // The rows whose pixel centres lie within the box's (both within the block here, so the
+    // conversions are defined).
+    const double above = box.top - 0.5 - block.top, below = box.bottom - 0.5 - block.top;
+    if (below < 0 || above > block.count - 1)
+        return true;
+    const int firstRow = static_cast<int>(std::ceil(std::max(above, 0.0)));
+    const int lastRow = static_cast<int>(std::min(below, block.count - 1.0));
+    for (int i = firstRow; i <= lastRow; i++) {
+        const int left = block.left[i], right = block.right[i];
+        if (left >= right)
+            continue;
+        if (box.right < left + 0.5 || box.left > right + 0.5)
+            continue;
+        // Run k's centres run from left + 16k + 0.5 to the start of the next run (or right), + 0.5:
+        // the runs from the one whose end reaches the box's left to the one whose start reaches
+        // its right. (Both within the span here, so the conversions are defined.)
+        const int lastRun = (right - left - 1) / PERSPECTIVE_STEP;
+        if (lastRun >= 64)
+            return false;
+        const int reachLeft = static_cast<int>(std::max(box.left - left - 0.5, 0.0)); // whole pixels, down
+        const int reachRight = static_cast<int>(std::min(box.right - left - 0.5, right - left + 0.0));
+        const int from = std::min(std::max(reachLeft - 1, 0) / PERSPECTIVE_STEP, lastRun);
+        const int to = std::min(reachRight / PERSPECTIVE_STEP, lastRun);
+        runs[i] |= (ALL_RUNS >> (63 - to)) & (ALL_RUNS << from);
+        *rows |= uint64_t(1) << i;
+    }
+    return true;
+}
+
+// Draws the runs of a block's spans that may sample one of the `drawn` texels of its box (all of
+// them drawn, since the box was counted); false, having drawn nothing, where they cannot be found
+// so, and the block is to be drawn whole.
+template <bool COUNT>
+bool FillRunsNearStars(const RasterTarget& target, const RasterTexture& texture, const Gradients& g,
+                       const RowBlock& block, const TexelBox& box, uint32_t drawn)
+{
+    const int64_t width = int64_t(1) << texture.widthShift, height = int64_t(1) << texture.heightShift;
+    const int64_t across = box.lastU - box.firstU + 1, down = box.lastV - box.firstV + 1;
+    // Within one repeat of the texture (where the count holds for the box), and not too many to search.
+    if (drawn > FEW_STARS || across >= width || down >= height || across * down > STAR_SEARCH)
+        return false;
+    const TextureToScreen inverse = InvertMap(g);
+    uint64_t runs[RowBlock::ROWS] = {};
+    uint64_t rows = 0; // those with a run marked
+    uint32_t found = 0;
+    // The box's columns as at most two ranges of the texture's (where it straddles its edge), each
+    // with the unwrapped column of its first.
+    const int64_t from = box.firstU & (width - 1);
+    const int64_t ranges[2][3] = {{from, std::min(from + across, width) - 1, box.firstU},
+                                  {0, from + across - width - 1, box.firstU + (width - from)}};
+    for (int64_t v = box.firstV; v <= box.lastV && found < drawn; v++) {
+        const int64_t row = v & (height - 1);
+        for (const auto& range : ranges) {
+            for (int64_t word = range[0] >> 6; word <= range[1] >> 6 && range[0] <= range[1]; word++) {
+                uint64_t bits = OpaqueBits(texture, row, word);
+                if (word == range[0] >> 6)
+                    bits &= ~uint64_t(0) << (range[0] & 63);
+                if (word == range[1] >> 6)
+                    bits &= ~uint64_t(0) >> (63 - (range[1] & 63));
+                for (; bits; bits &= bits - 1) {
+                    const int64_t column = word * 64 + __builtin_ctzll(bits);
+                    if (!MarkRunsNearTexel(g, inverse, block, range[2] + (column - range[0]), v, runs, &rows))
+                        return false;
+                    found++;
+                }
+            }
+        }
+    }
+    for (; rows; rows &= rows - 1) {
+        const int i = __builtin_ctzll(rows);
+        FillSpanRuns<true, true, COUNT>(target, &texture, g, block.top + i, block.left[i], block.right[i], runs[i]);
+    }
+    return true;
+}
+
+// The least and greatest column of rows first..last of a block that hold pixels; false if none do.
+bool BlockColumns(const RowBlock& block, int first, int last, int* low, int* high)
+{
+    *low = INT32_MAX, *high = INT32_MIN;
+    for (int i = first; i <= last; i++) {
+        if (block.left[i] < block.right[i]) {
+            *low = std::min(*low, block.left[i]);
+            *high = std::max(*high, block.right[i]);
+        }
+    }
+    return *low < *high;
+}
+
+// Draws a block's rows, unless together they sample only transparent texels. Where they sample a
+// few, only the runs near those are drawn; else the rows are looked up a few at a time, and drawn
+// whole where they sample any. (Looking again at parts of a few rows that sample any costs more
+// than it passes over.)
 void FillRowBlock(const RasterTarget& target, const RasterTexture* texture, const Gradients& g, SpanFiller fill,
                   const RowBlock& block)
 {
-    int low = target.clipRight, high = target.clipLeft;
-    for (int i = 0; i < block.count; i++) {
-        if (block.left[i] < block.right[i]) {
-            low = std::min(low, block.left[i]);
-            high = std::max(high, block.right[i]);
-        }
-    }
-    if (low >= high || RowsAllTransparent(*texture, g, low, high, block.top, block.top + block.count - 1))
+    int low, high;
+    if (!BlockColumns(block, 0, block.count - 1, &low, &high))
         return;
-    for (int i = 0; i < block.count; i++)
-        if (block.left[i] < block.right[i])
-            fill(target, texture, g, block.top + i, block.left[i], block.right[i]);
+    const TexelBox box = RowsTexels(g, low, high, block.top, block.top + block.count - 1);
+    const uint32_t drawn = OpaqueTexelCount(*texture, box.firstU, box.lastU, box.firstV, box.lastV);
+    if (drawn == 0)
+        return;
+    const bool done = target.writeCounts ? FillRunsNearStars<true>(target, *texture, g, block, box, drawn)
+                                         : FillRunsNearStars<false>(target, *texture, g, block, box, drawn);
+    if (done)
+        return;
+    for (int first = 0; first < block.count; first += LOOK_UP_ROWS) {
+        const int last = std::min(first + LOOK_UP_ROWS, block.count) - 1;
+        if (!BlockColumns(block, first, last, &low, &high))
+            continue;
+        const TexelBox rows = RowsTexels(g, low, high, block.top + first, block.top + last);
+        if (!AnyOpaqueTexel(*texture, rows.firstU, rows.lastU, rows.firstV, rows.lastV))
+            continue;
+        for (int i = first; i <= last; i++)
+            if (block.left[i] < block.right[i])
+                fill(target, texture, g, block.top + i, block.left[i], block.right[i]);
+    }
 }
 
 } // namespace

@@ -373,7 +373,9 @@ __attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& targ
         vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
     }
     const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
-    const bool lookUp = DECAL && texture->opaqueSums;
+    // Runs asked for one by one lie near a drawn texel: three in four would fail their look-up,
+    // which costs more than drawing the others (over transparent texels, drawing writes nothing).
+    const bool lookUp = DECAL && texture->opaqueSums && runs == ALL_RUNS;
     const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     if (right - left == 1) {
         // One pixel (a sixth of the textured spans of small faces) needs no far end and no steps;
@@ -397,6 +399,8 @@ __attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& targ
     for (int x = left, k = 0; x < right; k++) {
         int length = std::min(PERSPECTIVE_STEP, right - x);
         if (k < 64 && !((runs >> k) & 1)) {
+            if ((runs >> k) == 0)
+                return; // none further asked for
             started = false;
             x += length;
             r += dr * length;

@@ -385,7 +385,7 @@ __attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& targ
                                         static_cast<uint32_t>(vStart), 0, r, gg, b, 0, 0, 0);
         return;
     }
-    if (lookUp && runs == ALL_RUNS && right - left > PERSPECTIVE_STEP &&
+    if (lookUp && right - left > PERSPECTIVE_STEP &&
         SpanAllTransparent(*texture, g, q, uq, vq, uStart, vStart, right - left))
         return;
     // Every run's far end comes from the span's start, not from the run before it, so that the

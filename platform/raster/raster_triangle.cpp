@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -88,6 +89,7 @@ struct Gradients {
     int32_t rFlat, gFlat, bFlat;
 };
 
+#if !defined(__SSE2__)
 void Plane(float a0, float a1, float a2, float x10, float y10, float x20, float y20, float inverseArea, float* dx,
            float* dy)
 {
@@ -101,6 +103,7 @@ int32_t ColourFixed(float v)
         return 0;
     return v < COLOUR_MAX ? static_cast<int32_t>(v) : static_cast<int32_t>(COLOUR_MAX);
 }
+#endif
 
 // delta / length, truncated as C++ divides, without a 64-bit division where it can be helped: a
 // whole run divides by a constant (shifts), a short one mostly fits in 32 bits.
@@ -463,6 +466,51 @@ void MakeGradients(const ScreenVertex* v0, const ScreenVertex* v1, const ScreenV
     float x10 = static_cast<float>(v1->X - v0->X) * toPixels, y10 = static_cast<float>(v1->Y - v0->Y) * toPixels;
     float x20 = static_cast<float>(v2->X - v0->X) * toPixels, y20 = static_cast<float>(v2->Y - v0->Y) * toPixels;
     float inverseArea = static_cast<float>(SUBPIXEL_ONE * SUBPIXEL_ONE / static_cast<double>(turn));
+#if defined(__SSE2__)
+    // Plane's sums for four attributes at a time, lane by lane: (q, uq, vq, r) and (vq, r, g, b)
+    // lie side by side in a corner.
+    static_assert(offsetof(ScreenVertex, uq) == offsetof(ScreenVertex, q) + 4 &&
+                      offsetof(ScreenVertex, vq) == offsetof(ScreenVertex, q) + 8 &&
+                      offsetof(ScreenVertex, r) == offsetof(ScreenVertex, q) + 12 &&
+                      offsetof(ScreenVertex, b) == offsetof(ScreenVertex, vq) + 12,
+                  "the attributes a plane is made for follow one another");
+    const __m128 sx10 = _mm_set1_ps(x10), sy10 = _mm_set1_ps(y10), sx20 = _mm_set1_ps(x20), sy20 = _mm_set1_ps(y20);
+    const __m128 inverse = _mm_set1_ps(inverseArea);
+    auto planes = [&](size_t offset, __m128* at0, __m128* dx, __m128* dy) {
+        auto load = [offset](const ScreenVertex* v) {
+            return _mm_loadu_ps(reinterpret_cast<const float*>(reinterpret_cast<const char*>(v) + offset));
+        };
+        const __m128 a0 = load(v0), d10 = _mm_sub_ps(load(v1), a0), d20 = _mm_sub_ps(load(v2), a0);
+        *at0 = a0;
+        *dx = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d10, sy20), _mm_mul_ps(d20, sy10)), inverse);
+        *dy = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d20, sx10), _mm_mul_ps(d10, sx20)), inverse);
+    };
+    __m128 q0, qdx, qdy, c0, cdx, cdy;
+    planes(offsetof(ScreenVertex, q), &q0, &qdx, &qdy);
+    planes(offsetof(ScreenVertex, vq), &c0, &cdx, &cdy);
+    alignas(16) float q[4], qx[4], qy[4];
+    _mm_store_ps(q, q0);
+    _mm_store_ps(qx, qdx);
+    _mm_store_ps(qy, qdy);
+    g.q0 = q[0], g.dqdx = qx[0], g.dqdy = qy[0];
+    if (texture) {
+        g.u0 = q[1], g.dudx = qx[1], g.dudy = qy[1];
+        g.v0 = q[2], g.dvdx = qx[2], g.dvdy = qy[2];
+    }
+    // Red, green and blue down to the first three lanes, and zero into the fourth.
+    auto colours = [](__m128 v) { return _mm_castsi128_ps(_mm_srli_si128(_mm_castps_si128(v), 4)); };
+    _mm_store_ps(g.colour0, colours(c0));
+    _mm_store_ps(g.dcolourdx, colours(cdx));
+    _mm_store_ps(g.dcolourdy, colours(cdy));
+    // ColourFixed's clamps as SpanColour makes them, and no slope in red, green or blue.
+    const __m128i fixed = _mm_cvttps_epi32(
+        _mm_min_ps(_mm_max_ps(_mm_mul_ps(c0, _mm_set1_ps(65536.0f)), _mm_setzero_ps()), _mm_set1_ps(COLOUR_MAX)));
+    alignas(16) int32_t flatColour[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(flatColour), fixed);
+    g.rFlat = flatColour[1], g.gFlat = flatColour[2], g.bFlat = flatColour[3];
+    const __m128 zero = _mm_setzero_ps();
+    g.flat = (_mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(cdx, zero), _mm_cmpeq_ps(cdy, zero))) & 0xE) == 0xE;
+#else
     g.q0 = v0->q;
     Plane(v0->q, v1->q, v2->q, x10, y10, x20, y20, inverseArea, &g.dqdx, &g.dqdy);
     if (texture) {
@@ -484,6 +532,7 @@ void MakeGradients(const ScreenVertex* v0, const ScreenVertex* v1, const ScreenV
     g.rFlat = ColourFixed(g.colour0[0] * 65536.0f);
     g.gFlat = ColourFixed(g.colour0[1] * 65536.0f);
     g.bFlat = ColourFixed(g.colour0[2] * 65536.0f);
+#endif
 }
 
 // Whether the pixel centre of column `column` and row `row` lies at or right of the edge from

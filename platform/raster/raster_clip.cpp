@@ -3,6 +3,7 @@
 #include "raster_internal.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -262,6 +263,17 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
             // Wholly inside the clip planes (most triangles): the corners were projected already.
             ScreenVertex screen[3];
             const RasterVertexClass* corners[3] = {&ka, &kb, &kc};
+#if defined(__SSE2__)
+            // Channel's sums for red, green and blue at once, in the last three lanes of
+            // (v, r, g, b), as they lie in a vertex and in a screen corner.
+            static_assert(offsetof(RasterVertex, r) == offsetof(RasterVertex, v) + 4 &&
+                              offsetof(RasterVertex, b) == offsetof(RasterVertex, v) + 12 &&
+                              offsetof(ScreenVertex, r) == offsetof(ScreenVertex, vq) + 4 &&
+                              offsetof(ScreenVertex, b) == offsetof(ScreenVertex, vq) + 12,
+                          "red, green and blue follow the second texture coordinate");
+            const __m128 face = _mm_setr_ps(0.0f, tri.r, tri.g, tri.b);
+            const __m128 emissive = _mm_setr_ps(0.0f, tri.emissiveR, tri.emissiveG, tri.emissiveB);
+#endif
             for (int i = 0; i < 3; i++) {
                 const RasterVertex& v = vertices[tri.v[i]];
                 const RasterVertexClass& k = *corners[i];
@@ -269,11 +281,18 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
                 s.X = k.X;
                 s.Y = k.Y;
                 s.q = k.q;
-                s.uq = v.u * textureWidth * k.q;
-                s.vq = v.v * textureHeight * k.q;
+#if defined(__SSE2__)
+                const __m128 light = _mm_loadu_ps(&v.v);
+                const __m128 channels = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(light, face), emissive), _mm_set1_ps(255.0f));
+                // Max gives its second operand where either is NaN, so NaN gives 0 as in Channel.
+                _mm_storeu_ps(&s.vq, _mm_min_ps(_mm_max_ps(channels, _mm_setzero_ps()), _mm_set1_ps(255.0f)));
+#else
                 s.r = Channel(v.r, tri.r, tri.emissiveR);
                 s.g = Channel(v.g, tri.g, tri.emissiveG);
                 s.b = Channel(v.b, tri.b, tri.emissiveB);
+#endif
+                s.uq = v.u * textureWidth * k.q;
+                s.vq = v.v * textureHeight * k.q;
             }
             if (FillTriangle(band, screen[0], screen[1], screen[2], texture))
                 drawn[index] = 1;

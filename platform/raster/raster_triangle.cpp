@@ -367,6 +367,43 @@ __attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& targ
     const uint32_t key = texture->key & RGB565_BITS;
     float uq = g.u0 + g.dudx * dx + g.dudy * dy;
     float vq = g.v0 + g.dvdx * dx + g.dvdy * dy;
+    const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
+    // Runs asked for one by one lie near a drawn texel: three in four would fail their look-up,
+    // which costs more than drawing the others (over transparent texels, drawing writes nothing).
+    const bool lookUp = DECAL && texture->opaqueSums && runs == ALL_RUNS;
+    const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
+#if defined(__SSE2__)
+    if (right - left > 1 && right - left <= PERSPECTIVE_STEP && (runs & 1)) {
+        // One run (most spans of small faces): both its ends at once, the sums below lane by
+        // lane. Where a coordinate is too large for 32 bits (or not a number), the plain way.
+        const float ahead = static_cast<float>(right - left);
+        const __m128 inverses =
+            _mm_div_ps(_mm_set1_ps(1.0f), _mm_setr_ps(q, q + g.dqdx * ahead, q, q + g.dqdx * ahead));
+        const __m128 ends = _mm_mul_ps(_mm_mul_ps(_mm_setr_ps(uq, vq, uq + g.dudx * ahead, vq + g.dvdx * ahead),
+                                                  _mm_shuffle_ps(inverses, inverses, _MM_SHUFFLE(1, 1, 0, 0))),
+                                       _mm_set1_ps(65536.0f));
+        const __m128 limit = _mm_set1_ps(2147483648.0f);
+        const __m128 within =
+            _mm_and_ps(_mm_cmplt_ps(ends, limit), _mm_cmpgt_ps(ends, _mm_sub_ps(_mm_setzero_ps(), limit)));
+        if (_mm_movemask_ps(within) == 0xF) {
+            alignas(16) int32_t fixed[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(fixed), _mm_cvttps_epi32(ends));
+            const int64_t uStart = fixed[0], vStart = fixed[1], uEnd = fixed[2], vEnd = fixed[3];
+            if (lookUp && RunAllTransparent(*texture, uStart, uEnd, vStart, vEnd))
+                return;
+            const int length = right - left;
+            const uint32_t du = static_cast<uint32_t>(StepOver(uEnd - uStart, length));
+            const uint32_t dv = static_cast<uint32_t>(StepOver(vEnd - vStart, length));
+            if (constant)
+                DrawRun<DECAL, COUNT, true>(run, left, right, q, g.dqdx, static_cast<uint32_t>(uStart), du,
+                                            static_cast<uint32_t>(vStart), dv, r, gg, b, dr, dg, db);
+            else
+                DrawRun<DECAL, COUNT, false>(run, left, right, q, g.dqdx, static_cast<uint32_t>(uStart), du,
+                                             static_cast<uint32_t>(vStart), dv, r, gg, b, dr, dg, db);
+            return;
+        }
+    }
+#endif
     // The first run's start, worked out only when that run is asked for.
     bool started = (runs & 1) != 0; // uStart and vStart are the current run's
     int64_t uStart = 0, vStart = 0;
@@ -375,11 +412,6 @@ __attribute__((always_inline)) inline void FillSpanRuns(const RasterTarget& targ
         uStart = SaturateToInt64(uq * inverseQ * 65536.0f);
         vStart = SaturateToInt64(vq * inverseQ * 65536.0f);
     }
-    const bool constant = g.flat || (dr == 0 && dg == 0 && db == 0);
-    // Runs asked for one by one lie near a drawn texel: three in four would fail their look-up,
-    // which costs more than drawing the others (over transparent texels, drawing writes nothing).
-    const bool lookUp = DECAL && texture->opaqueSums && runs == ALL_RUNS;
-    const TexturedRun run{pixels, depth, counts, texels, uMask, vMask, key, vShift};
     if (right - left == 1) {
         // One pixel (a sixth of the textured spans of small faces) needs no far end and no steps;
         // its light is the same either way.

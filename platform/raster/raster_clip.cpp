@@ -267,9 +267,7 @@ void RasterFill(const RasterTarget& band, const RasterView& view, const RasterVe
             // Channel's sums for red, green and blue at once, in the last three lanes of
             // (v, r, g, b), as they lie in a vertex and in a screen corner.
             static_assert(offsetof(RasterVertex, r) == offsetof(RasterVertex, v) + 4 &&
-                              offsetof(RasterVertex, b) == offsetof(RasterVertex, v) + 12 &&
-                              offsetof(ScreenVertex, r) == offsetof(ScreenVertex, vq) + 4 &&
-                              offsetof(ScreenVertex, b) == offsetof(ScreenVertex, vq) + 12,
+                              offsetof(RasterVertex, b) == offsetof(RasterVertex, v) + 12,
                           "red, green and blue follow the second texture coordinate");
             const __m128 face = _mm_setr_ps(0.0f, tri.r, tri.g, tri.b);
             const __m128 emissive = _mm_setr_ps(0.0f, tri.emissiveR, tri.emissiveG, tri.emissiveB);

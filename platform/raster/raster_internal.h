@@ -6,6 +6,7 @@
 #include "raster.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -21,6 +22,13 @@ struct ScreenVertex {
     float uq, vq;
     float r, g, b;
 };
+// The SSE2 code reads a corner's attributes four at a time, from q or from vq on.
+static_assert(offsetof(ScreenVertex, uq) == offsetof(ScreenVertex, q) + 4 &&
+                  offsetof(ScreenVertex, vq) == offsetof(ScreenVertex, q) + 8 &&
+                  offsetof(ScreenVertex, r) == offsetof(ScreenVertex, q) + 12 &&
+                  offsetof(ScreenVertex, g) == offsetof(ScreenVertex, q) + 16 &&
+                  offsetof(ScreenVertex, b) == offsetof(ScreenVertex, q) + 20,
+              "a corner's attributes follow one another");
 
 // After the opaque sums, the same buffer holds a bit for every texel, set where it is drawn: a
 // row's bits in 64-bit words, from its first column, so that the few drawn texels in a rectangle

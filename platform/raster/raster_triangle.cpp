@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -501,11 +500,6 @@ void MakeGradients(const ScreenVertex* v0, const ScreenVertex* v1, const ScreenV
 #if defined(__SSE2__)
     // Plane's sums for four attributes at a time, lane by lane: (q, uq, vq, r) and (vq, r, g, b)
     // lie side by side in a corner.
-    static_assert(offsetof(ScreenVertex, uq) == offsetof(ScreenVertex, q) + 4 &&
-                      offsetof(ScreenVertex, vq) == offsetof(ScreenVertex, q) + 8 &&
-                      offsetof(ScreenVertex, r) == offsetof(ScreenVertex, q) + 12 &&
-                      offsetof(ScreenVertex, b) == offsetof(ScreenVertex, vq) + 12,
-                  "the attributes a plane is made for follow one another");
     const __m128 sx10 = _mm_set1_ps(x10), sy10 = _mm_set1_ps(y10), sx20 = _mm_set1_ps(x20), sy20 = _mm_set1_ps(y20);
     const __m128 inverse = _mm_set1_ps(inverseArea);
     auto planes = [&](size_t offset, __m128* at0, __m128* dx, __m128* dy) {

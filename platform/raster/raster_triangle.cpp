@@ -104,12 +104,32 @@ int32_t ColourFixed(float v)
 }
 #endif
 
-// delta / length, truncated as C++ divides, without a 64-bit division where it can be helped: a
-// whole run divides by a constant (shifts), a short one mostly fits in 32 bits.
+// 2^32 / length, rounded up, for lengths 1 to PERSPECTIVE_STEP.
+struct StepReciprocals {
+    uint64_t of[PERSPECTIVE_STEP + 1];
+    constexpr StepReciprocals() : of()
+    {
+        for (int length = 1; length <= PERSPECTIVE_STEP; length++)
+            of[length] = ((uint64_t(1) << 32) + static_cast<uint64_t>(length) - 1) / static_cast<uint64_t>(length);
+    }
+};
+constexpr StepReciprocals STEP_RECIPROCALS;
+
+// delta / length, truncated as C++ divides, without a division where it can be helped (the step
+// waits on it before a run's second pixel): a whole run divides by a constant (shifts), a shorter
+// one multiplies by its length's reciprocal. For a magnitude below 2^28 the product overshoots the
+// quotient by less than 2^28 / 2^32 = 1/16, while an inexact quotient falls at least 1/length short
+// of the next whole number, so both truncate alike.
 inline int64_t StepOver(int64_t delta, int length)
 {
     if (length == PERSPECTIVE_STEP)
         return delta / PERSPECTIVE_STEP;
+    const uint64_t sign = static_cast<uint64_t>(delta >> 63); // all ones where negative
+    const uint64_t magnitude = (static_cast<uint64_t>(delta) ^ sign) - sign;
+    if (magnitude < (uint64_t(1) << 28) && length > 0 && length < PERSPECTIVE_STEP) {
+        const uint64_t quotient = (magnitude * STEP_RECIPROCALS.of[length]) >> 32;
+        return static_cast<int64_t>((quotient ^ sign) - sign);
+    }
     if (delta == static_cast<int32_t>(delta))
         return static_cast<int32_t>(delta) / length;
     return delta / length;

@@ -3,7 +3,6 @@
 // without being drawn, and the few drawn texels near a face found.
 #include "raster_internal.h"
 
-#include <algorithm>
 #include <cstring>
 
 size_t RasterOpaqueSumsSize(const RasterTexture& texture)
@@ -20,20 +19,21 @@ size_t RasterCountOpaque(const RasterTexture& texture, uint16_t* sums)
     const uint32_t key = texture.key & RGB565_BITS;
     for (size_t x = 0; x <= width; x++)
         sums[x] = 0;
+    uint16_t* const marks = sums + OpaqueBitsAt(texture);
     for (size_t y = 0; y < height; y++) {
         uint16_t row = 0;
+        uint64_t bits = 0; // the current word's
         sums[(y + 1) * stride] = 0;
         for (size_t x = 0; x < width; x++) {
             const bool opaque = (texture.texels[y * width + x] & RGB565_BITS) != key;
             drawn += opaque;
             row = static_cast<uint16_t>(row + opaque);
             sums[(y + 1) * stride + x + 1] = static_cast<uint16_t>(sums[y * stride + x + 1] + row);
-        }
-        for (size_t w = 0; w < words; w++) {
-            uint64_t bits = 0;
-            for (size_t x = w * 64; x < std::min(width, w * 64 + 64); x++)
-                bits |= static_cast<uint64_t>((texture.texels[y * width + x] & RGB565_BITS) != key) << (x % 64);
-            std::memcpy(sums + OpaqueBitsAt(texture) + (y * words + w) * 4, &bits, sizeof bits);
+            bits |= static_cast<uint64_t>(opaque) << (x % 64);
+            if (x % 64 == 63 || x + 1 == width) {
+                std::memcpy(marks + (y * words + x / 64) * 4, &bits, sizeof bits);
+                bits = 0;
+            }
         }
     }
     return drawn;

@@ -111,8 +111,10 @@ TEST_F(SoundBuffers, AcceptsCommonPcmAndRefusesTheRestAndMixesThemTogether)
         DWORD bytes;
         bool accepted;
     };
-    const Format formats[] = {{1, 8000, 8, 800, true},    {2, 96000, 16, 800, true},  {6, 48000, 16, 1200, true},
-                              {1, 22050, 24, 900, false}, {0, 22050, 16, 800, false}, {1, 22050, 16, 2, false}};
+    // Each accepted buffer holds two seconds of sound, so none has ended by the time the next
+    // starts even on a loaded machine (the dummy audio device plays in real time).
+    const Format formats[] = {{1, 8000, 8, 16000, true},  {2, 96000, 16, 768000, true}, {6, 48000, 16, 1152000, true},
+                              {1, 22050, 24, 900, false}, {0, 22050, 16, 800, false},   {1, 22050, 16, 2, false}};
     // Every accepted buffer sounds on a channel of its own, at the same time as the others.
     std::vector<LPDIRECTSOUNDBUFFER> playing;
     for (const Format& f : formats) {
